@@ -1,0 +1,167 @@
+#ifndef KARVENO_UI_MAINWINDOW_H
+#define KARVENO_UI_MAINWINDOW_H
+
+// The designer's main window: it owns the design (volums, general and default volum categories,
+// axis scales, catalogue version, current file and its modified flag), holds the 3D view and the
+// volum panel, and routes every command and view signal to the operation that serves it.
+//
+// The implementation is spread over several files by concern: mainwindow.cpp (start-up, form,
+// connections, title, project life cycle, loaders, design check), mainwindow_volums.cpp (volum
+// list and placement), mainwindow_atomic.cpp (atomic mode), mainwindow_dialogs.cpp (dialog
+// launchers) and mainwindow_simulation.cpp (external programs).
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+
+#include "model/category.h"
+#include "model/volum.h"
+
+class GLWidget;
+class MaterialsDialog;
+class MaterialsManager;
+class PropertiesDialog;
+class QAction;
+class QCloseEvent;
+class QEvent;
+class QListWidgetItem;
+class QProcess;
+class ScaleDialog;
+class VolumsDialog;
+
+namespace Ui {
+class MainWindow;
+}
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+signals:
+    // Points the camera at (x, y, z) after a project has been opened.
+    void projectLoaded(double x, double y, double z);
+    // Points the camera at a picked volum's centre (or the origin when the pick is dropped).
+    void volumSelected(double x, double y, double z);
+    // Highlights the named volum's list item.
+    void volumSelected(QString name);
+
+public slots:
+    void updateVolums(QString newit, QString oldit);
+    void recalculatePoints();
+    void on_checkDesignButton_clicked();
+    void on_volumsList_itemChanged(QListWidgetItem *item);
+    void on_deleteButton_clicked();
+    void on_editButton_clicked();
+    void on_addButton_clicked();
+    void on_actionQuit_triggered();
+    void on_actionSimulate_triggered();
+    void on_volumsList_itemClicked(QListWidgetItem *item);
+    void on_duplicateButton_clicked();
+    void newSim();
+    // Both return whether the project file was written.
+    bool saveAs();
+    bool save();
+    void aboutDialog();
+    void helpDialog();
+    void scaleDialog();
+    void propertiesDialog();
+    void materialsDialog();
+    void openSim();
+    void volumMovedSlot(double dx, double dy, double dz);
+    void checkVolumClicked(double x, double y, double z);
+    void checkVolumDialog(double x, double y, double z);
+    void editAtomDialog();
+    void deleteAtomSlot();
+    void changeVolumList(QString name);
+    void updateWindowTitle();
+    void setProjectModified();
+    void setAtomicMode();
+    void setSolidMode();
+    void on_action3D_Graphs_triggered();
+
+protected:
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    // Start-up and project life cycle (mainwindow.cpp).
+    void initSlots();
+    void createMenus();
+    void loadMaterials();
+    void loadDefaultVolumProperties();
+    void loadPropertiesWithCategories();
+    int getNumberOfProperties();
+    bool saveFile(const QString &fileName);
+    void loadFile(const QString &fileName);
+    void setCurrentFile(const QString &fileName);
+    // The unsaved-changes guard of New, Open and closing: false when the command must stop
+    // (Cancel, or Save chosen and nothing was written).
+    bool maybeSave();
+    // Empties the design and the volum panel and puts a fresh view in place of the old one.
+    void resetDesign();
+    void replaceView();
+
+    // Volum list and placement (mainwindow_volums.cpp).
+    bool existVolum(QString name);
+    double getMaxVolumsX();
+    double getMaxVolumsY();
+    double getMaxVolumsZ();
+    bool checkOverlap(double x, double y, double z);
+    bool checkInside(double x, double y, double z);
+
+    // Atomic mode (mainwindow_atomic.cpp).
+    int getNumberOfAtoms();
+
+    std::unique_ptr<Ui::MainWindow> ui;
+    // Owned through the Qt parent (the central widget) once it is in the layout.
+    GLWidget *qglWidget = nullptr;
+    QAction *solid = nullptr;
+    QAction *atomic = nullptr;
+    // The dialogs while they are open; null otherwise.
+    VolumsDialog *vdial = nullptr;
+    ScaleDialog *scdial = nullptr;
+    PropertiesDialog *propdial = nullptr;
+    MaterialsDialog *matdial = nullptr;
+    // The design's volums; the view holds a pointer to this list and draws from it.
+    QList<Volum> volums;
+    QString appname;
+    // Path of the current project file; empty for a project never saved.
+    QString curFile;
+    // Each axis's scale is measure x 10^unit (metres per design length unit).
+    double xScaleMesure = 1.0;
+    double yScaleMesure = 1.0;
+    double zScaleMesure = 1.0;
+    int xScaleUnit = -10;
+    int yScaleUnit = -10;
+    int zScaleUnit = -10;
+    MaterialsManager *materialsManager = nullptr;
+    QList<Category> categories;
+    QList<Category> default_volum_props;
+    QProcess *simulator = nullptr;
+    QString simulationOutputPath;
+    // Placement tolerances and unit of a keyboard move; they only ever decrease.
+    float xprecision = 0.1f;
+    float yprecision = 0.1f;
+    float zprecision = 0.1f;
+    // Picks are held as positions, never as iterators or pointers: the lists move their
+    // elements when they grow. selectedAtomIndex is a position in
+    // volums[selectedVolumIndex].getAtoms(); -1 means nothing picked. Whoever inserts or erases
+    // volums or atoms keeps both valid or clears them.
+    int selectedAtomIndex = -1;
+    int selectedVolumIndex = -1;
+    QString volumSelectedAtom;
+    bool selectedAtom = false;
+    bool selectedVolum = false;
+    int version = 0;
+    bool project_modified = false;
+
+    // Tests reach the window's state through a class of this name that they define.
+    friend class MainWindowTestAccess;
+};
+
+#endif // KARVENO_UI_MAINWINDOW_H
