@@ -1,0 +1,392 @@
+#include "ui/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include "io/catalogue.h"
+#include "io/materialfiles.h"
+#include "io/projectfile.h"
+#include "model/materialsmanager.h"
+#include "view/glwidget.h"
+
+#include <QActionGroup>
+#include <QCloseEvent>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <QProcess>
+#include <QStatusBar>
+
+#include <cstdlib>
+
+// Until every command of the window has its real implementation, the interim file disables the
+// menu entries of those that have none yet.
+void disablePendingCommands(Ui::MainWindow &ui);
+
+namespace {
+
+// Render mode of a freshly created view.
+constexpr int kSolidRenderMode = 0;
+// How long "File saved" stays in the status bar, in milliseconds.
+constexpr int kFileSavedTimeout = 2000;
+
+// Restores the normal cursor however the enclosing block is left.
+class WaitCursor {
+public:
+    WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QGuiApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor &) = delete;
+    WaitCursor &operator=(const WaitCursor &) = delete;
+};
+
+// A missing catalogue leaves the program without the settings it is made of: say so and end.
+[[noreturn]] void quitForMissingCatalogue() {
+    QMessageBox box(QMessageBox::Warning, QObject::tr("Application"),
+                    QObject::tr("Properties file not found!"), QMessageBox::Ok);
+    box.exec();
+    std::exit(0);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), appname("KARVENO Simulator") {
+    ui->setupUi(this);
+    disablePendingCommands(*ui);
+
+    qglWidget = new GLWidget(&volums, kSolidRenderMode);
+
+    simulator = new QProcess(this);
+    simulator->setProcessChannelMode(QProcess::MergedChannels);
+
+    materialsManager = MaterialsManager::getInstance();
+
+    ui->verticalLayout_2->addWidget(qglWidget, 0);
+    ui->modeBox->hide();
+    createMenus();
+
+    loadMaterials();
+    loadDefaultVolumProperties();
+    loadPropertiesWithCategories();
+    updateWindowTitle();
+
+    connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
+    connect(ui->actionSave, &QAction::triggered, this, &MainWindow::save);
+    connect(ui->actionOpen, &QAction::triggered, this, &MainWindow::openSim);
+    connect(ui->actionGlobal_Scale_Unit, &QAction::triggered, this, &MainWindow::scaleDialog);
+    connect(ui->actionGeneral_Properties, &QAction::triggered, this, &MainWindow::propertiesDialog);
+    connect(ui->actionMaterials_Properties, &QAction::triggered, this,
+            &MainWindow::materialsDialog);
+    connect(ui->actionCheck_design, &QAction::triggered, this,
+            &MainWindow::on_checkDesignButton_clicked);
+    connect(ui->actionAbout, &QAction::triggered, this, &MainWindow::aboutDialog);
+    connect(ui->actionHelp_Index, &QAction::triggered, this, &MainWindow::helpDialog);
+    connect(this, qOverload<QString>(&MainWindow::volumSelected), this,
+            &MainWindow::changeVolumList);
+    connect(ui->actionNewSim, &QAction::triggered, this, &MainWindow::newSim);
+
+    initSlots();
+}
+
+MainWindow::~MainWindow() {
+    // The view draws from the volum list; it goes first.
+    delete qglWidget;
+    qglWidget = nullptr;
+    volums.clear();
+}
+
+// The connections that involve the view. Called again whenever the view is replaced: the new view's
+// connections are made, and those whose two ends did not change are not made twice.
+void MainWindow::initSlots() {
+    connect(qglWidget, SIGNAL(mouseMoved(QString)), ui->statusbar, SLOT(showMessage(QString)),
+            Qt::UniqueConnection);
+    connect(qglWidget, &GLWidget::volumMoved, this, &MainWindow::volumMovedSlot,
+            Qt::UniqueConnection);
+    connect(qglWidget, &GLWidget::mouseClicked, this, &MainWindow::checkVolumClicked,
+            Qt::UniqueConnection);
+    connect(qglWidget, &GLWidget::editAtomSignal, this, &MainWindow::editAtomDialog,
+            Qt::UniqueConnection);
+    connect(qglWidget, &GLWidget::deleteAtomSignal, this, &MainWindow::deleteAtomSlot,
+            Qt::UniqueConnection);
+    connect(qglWidget, &GLWidget::mouseDoubleClick, this, &MainWindow::checkVolumDialog,
+            Qt::UniqueConnection);
+    connect(solid, &QAction::triggered, this, &MainWindow::setSolidMode, Qt::UniqueConnection);
+    connect(atomic, &QAction::triggered, this, &MainWindow::setAtomicMode, Qt::UniqueConnection);
+    connect(ui->actionShow_Axis, &QAction::toggled, qglWidget, &GLWidget::setAxis,
+            Qt::UniqueConnection);
+    connect(ui->actionShow_Grid, &QAction::toggled, qglWidget, &GLWidget::setGrid,
+            Qt::UniqueConnection);
+    connect(this, qOverload<double, double, double>(&MainWindow::volumSelected), qglWidget,
+            &GLWidget::focusCameraToVolum, Qt::UniqueConnection);
+    connect(this, &MainWindow::projectLoaded, qglWidget, &GLWidget::focusCameraToVolum,
+            Qt::UniqueConnection);
+}
+
+void MainWindow::createMenus() {
+    auto *modeGroup = new QActionGroup(this);
+    modeGroup->setExclusive(true);
+    solid = new QAction(tr("&Solid"), this);
+    atomic = new QAction(tr("&Atomic"), this);
+    modeGroup->addAction(solid);
+    modeGroup->addAction(atomic);
+    solid->setCheckable(true);
+    atomic->setCheckable(true);
+    solid->setChecked(true);
+
+    QMenu *modeMenu = ui->menuVisualization->addMenu(tr("&Mode"));
+    modeMenu->addAction(solid);
+    modeMenu->addAction(atomic);
+}
+
+void MainWindow::updateWindowTitle() {
+    QString title;
+    if (project_modified)
+        title += QStringLiteral("* ");
+    title += curFile.isEmpty() ? tr("New unsaved project") : curFile;
+    title += QStringLiteral(" - ") + appname;
+    setWindowTitle(title);
+}
+
+void MainWindow::setProjectModified() {
+    project_modified = true;
+    updateWindowTitle();
+}
+
+void MainWindow::changeEvent(QEvent *event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange) {
+        ui->retranslateUi(this);
+        // The form's own title is a placeholder; the title rule owns the real one.
+        updateWindowTitle();
+    }
+}
+
+void MainWindow::on_actionQuit_triggered() {
+    close();
+}
+
+void MainWindow::aboutDialog() {
+    QMessageBox::about(this, tr("About KARVENO Simulator"),
+                       tr("<h1>KARVENO Simulator</h1>"
+                          "<p>Copyright &copy; the KARVENO developers. All rights reserved.</p>"
+                          "<p><a href=\"https://karveno.example.org/\">Website</a></p>"));
+}
+
+// ---------------------------------------------------------------------------------------------
+// Catalogues and materials
+
+void MainWindow::loadMaterials() {
+    if (!loadMaterialFolder(QString::fromLatin1(kMaterialFolderPath), *materialsManager)) {
+        QMessageBox::warning(this, tr("Application"),
+                             tr("No materials info found! You cannot create simulation without "
+                                "them"),
+                             QMessageBox::Ok);
+    }
+}
+
+void MainWindow::loadDefaultVolumProperties() {
+    if (!readVolumCatalogue(QString::fromLatin1(kVolumCataloguePath), default_volum_props))
+        quitForMissingCatalogue();
+}
+
+void MainWindow::loadPropertiesWithCategories() {
+    GeneralCatalogue catalogue;
+    if (!readGeneralCatalogue(QString::fromLatin1(kGeneralCataloguePath), catalogue))
+        quitForMissingCatalogue();
+    version = catalogue.version;
+    categories = catalogue.categories;
+}
+
+int MainWindow::getNumberOfProperties() {
+    return flattenedCount(categories);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Project life cycle
+
+void MainWindow::setCurrentFile(const QString &fileName) {
+    curFile = fileName;
+}
+
+bool MainWindow::maybeSave() {
+    if (!project_modified)
+        return true;
+    const QMessageBox::StandardButton answer = QMessageBox::warning(
+        this, appname,
+        tr("The current project has been modified.\nDo you want to save your changes?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Save)
+        return save(); // nothing written (dialog cancelled, write failed): keep the changes
+    return answer == QMessageBox::Discard;
+}
+
+void MainWindow::resetDesign() {
+    volums.clear();
+    xScaleMesure = yScaleMesure = zScaleMesure = 1.0;
+    xScaleUnit = yScaleUnit = zScaleUnit = -10;
+    selectedVolum = false;
+    selectedVolumIndex = -1;
+    selectedAtom = false;
+    selectedAtomIndex = -1;
+    volumSelectedAtom.clear();
+
+    ui->volumsList->clear();
+    ui->editButton->setEnabled(false);
+    ui->deleteButton->setEnabled(false);
+}
+
+void MainWindow::replaceView() {
+    delete qglWidget;
+    solid->setChecked(true);
+    qglWidget = new GLWidget(&volums, kSolidRenderMode);
+    ui->verticalLayout_2->addWidget(qglWidget, 0);
+    // The new view starts with axes shown and the grid hidden; the menu says the same.
+    ui->actionShow_Axis->setChecked(qglWidget->axisShown());
+    ui->actionShow_Grid->setChecked(qglWidget->gridShown());
+    initSlots();
+}
+
+void MainWindow::newSim() {
+    if (!maybeSave())
+        return;
+    resetDesign();
+    replaceView();
+    setCurrentFile(QString());
+    project_modified = false;
+    // A new project starts from the files: material edits and materials brought in by an opened
+    // project are dropped. The default volum categories stay as read at start-up.
+    loadMaterials();
+    loadPropertiesWithCategories();
+    updateWindowTitle();
+}
+
+void MainWindow::openSim() {
+    if (!maybeSave())
+        return;
+    const QString fileName = QFileDialog::getOpenFileName(
+        this, tr("Open a Project"), QDir::homePath(), tr("Text files (*.txt)"));
+    if (fileName.isEmpty())
+        return;
+
+    // The current project stays untouched unless the chosen file can actually be read.
+    QFile probe(fileName);
+    if (!probe.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QMessageBox::warning(this, tr("Application"),
+                             tr("Cannot read file %1:\n%2.")
+                                 .arg(QDir::toNativeSeparators(fileName), probe.errorString()),
+                             QMessageBox::Ok);
+        return;
+    }
+    probe.close();
+
+    resetDesign();
+    ui->duplicateButton->setEnabled(false);
+    replaceView();
+    // Forget the previous project's name: if the file turns out to be incomplete, a later Save
+    // must ask where to write rather than put a half-read design over the previous project.
+    setCurrentFile(QString());
+    loadFile(fileName);
+    qglWidget->setSelectMode(true);
+    project_modified = false;
+    emit projectLoaded(getMaxVolumsX(), getMaxVolumsY(), getMaxVolumsZ());
+    updateWindowTitle();
+}
+
+bool MainWindow::save() {
+    if (curFile.isEmpty())
+        return saveAs();
+    return saveFile(curFile);
+}
+
+bool MainWindow::saveAs() {
+    QString fileName = QFileDialog::getSaveFileName(this, tr("Save Project"), QDir::homePath());
+    updateWindowTitle();
+    if (fileName.isEmpty())
+        return false;
+    if (!fileName.endsWith(QLatin1String(".txt")))
+        fileName += QLatin1String(".txt");
+    return saveFile(fileName);
+}
+
+void MainWindow::closeEvent(QCloseEvent *event) {
+    if (!maybeSave()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+    QMainWindow::closeEvent(event);
+}
+
+bool MainWindow::saveFile(const QString &fileName) {
+    ProjectDesign design;
+    design.version = version;
+    design.categories = categories;
+    design.volums = volums;
+    design.x = AxisScale{xScaleMesure, xScaleUnit};
+    design.y = AxisScale{yScaleMesure, yScaleUnit};
+    design.z = AxisScale{zScaleMesure, zScaleUnit};
+
+    QString error;
+    bool written = false;
+    {
+        WaitCursor wait;
+        written = writeProjectFile(fileName, design, *materialsManager, &error);
+    }
+    if (!written) {
+        QMessageBox::warning(
+            this, tr("Application"),
+            tr("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(fileName), error),
+            QMessageBox::Ok);
+        return false;
+    }
+
+    setCurrentFile(fileName);
+    project_modified = false;
+    updateWindowTitle();
+    statusBar()->showMessage(tr("File saved"), kFileSavedTimeout);
+    return true;
+}
+
+void MainWindow::loadFile(const QString &fileName) {
+    ProjectDesign design;
+    design.version = version;
+    design.categories = categories;
+    design.volums = volums;
+    design.x = AxisScale{xScaleMesure, xScaleUnit};
+    design.y = AxisScale{yScaleMesure, yScaleUnit};
+    design.z = AxisScale{zScaleMesure, zScaleUnit};
+
+    ProjectReadResult result;
+    {
+        WaitCursor wait;
+        result = readProjectFile(fileName, design, *materialsManager);
+    }
+    if (!result.opened) {
+        QMessageBox::warning(
+            this, tr("Application"),
+            tr("Cannot read file %1:\n%2.").arg(QDir::toNativeSeparators(fileName), result.error),
+            QMessageBox::Ok);
+        return;
+    }
+
+    version = design.version;
+    categories = design.categories;
+    volums = design.volums;
+    xScaleMesure = design.x.mesure;
+    xScaleUnit = design.x.unit;
+    yScaleMesure = design.y.mesure;
+    yScaleUnit = design.y.unit;
+    zScaleMesure = design.z.mesure;
+    zScaleUnit = design.z.unit;
+
+    for (int i = 0; i < result.missingMarkers; ++i) {
+        QMessageBox::warning(this, tr("Application"), tr("Unexpected file format"),
+                             QMessageBox::Ok);
+    }
+    if (!result.volumsRead)
+        return;
+    updateVolums(QString(), QString());
+    setCurrentFile(fileName);
+}
