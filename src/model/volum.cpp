@@ -1,0 +1,108 @@
+#include "model/volum.h"
+
+#include "model/categorywriter.h"
+#include "model/material.h"
+
+#include <QTextStream>
+
+Volum::Volum(const QString &name, int xmalles, int ymalles, int zmalles)
+    : name(name), xmalles(xmalles), ymalles(ymalles), zmalles(zmalles) {}
+
+Volum::Volum(const QString &name, int xmalles, int ymalles, int zmalles,
+             const QList<Category> &categories)
+    : categories(categories), name(name), xmalles(xmalles), ymalles(ymalles), zmalles(zmalles) {}
+
+void Volum::addCoords(const Coord &origin, float xsize_, float ysize_, float zsize_) {
+    xsize = xsize_;
+    ysize = ysize_;
+    zsize = zsize_;
+    const double x = origin.getX();
+    const double y = origin.getY();
+    const double z = origin.getZ();
+    const double x1 = x + double(xsize_);
+    const double y1 = y + double(ysize_);
+    const double z1 = z + double(zsize_);
+    coords.clear();
+    coords.reserve(8);
+    coords.append(origin);
+    coords.append(Coord(x1, y, z));
+    coords.append(Coord(x1, y1, z));
+    coords.append(Coord(x, y1, z));
+    coords.append(Coord(x, y, z1));
+    coords.append(Coord(x1, y, z1));
+    coords.append(Coord(x1, y1, z1));
+    coords.append(Coord(x, y1, z1));
+}
+
+void Volum::move(float dx, float dy, float dz) {
+    addCoords(Coord(getMinX() + double(dx), getMinY() + double(dy), getMinZ() + double(dz)), xsize,
+              ysize, zsize);
+}
+
+double Volum::getMinX() const {
+    return coords.isEmpty() ? 0.0 : coords.first().getX();
+}
+double Volum::getMinY() const {
+    return coords.isEmpty() ? 0.0 : coords.first().getY();
+}
+double Volum::getMinZ() const {
+    return coords.isEmpty() ? 0.0 : coords.first().getZ();
+}
+double Volum::getMaxX() const {
+    return getMinX() + double(xsize);
+}
+double Volum::getMaxY() const {
+    return getMinY() + double(ysize);
+}
+double Volum::getMaxZ() const {
+    return getMinZ() + double(zsize);
+}
+double Volum::getCenterX() const {
+    return (getMinX() + getMaxX()) / 2.0;
+}
+double Volum::getCenterY() const {
+    return (getMinY() + getMaxY()) / 2.0;
+}
+double Volum::getCenterZ() const {
+    return (getMinZ() + getMaxZ()) / 2.0;
+}
+
+bool Volum::checkPointInside(float x, float y, float z) const {
+    return getMinX() < x && x < getMaxX() && getMinY() < y && y < getMaxY() && getMinZ() < z &&
+           z < getMaxZ();
+}
+
+void Volum::setAtomsInfo(const QList<Atom> &a) {
+    atoms = a;
+    atoms_calculated = true;
+}
+
+int Volum::getPropertiesCount() const {
+    return flattenedCount(categories);
+}
+
+void Volum::setNMalles(int x, int y, int z) {
+    xmalles = x;
+    ymalles = y;
+    zmalles = z;
+}
+
+void Volum::writeAtomsInfo(QTextStream &out, int volumNumber) const {
+    setDesignNumberFormat(out);
+    if (!wAI) {
+        out << -1 << '\n';
+        return;
+    }
+    out << atoms.size() << '\n';
+    for (const Atom &atom : atoms) {
+        out << atom.getX() << ' ' << atom.getY() << ' ' << atom.getZ() << '\n';
+        out << materialWord(atom.getMaterial()) << '\n';
+        out << atom.getMaterialIndex() << '\n';
+        out << volumNumber << '\n';
+        out << atom.offsetNumber() << '\n';
+    }
+}
+
+void Volum::writeVolumProperties(QTextStream &out) const {
+    writeCategoryList(out, categories);
+}
