@@ -15,6 +15,7 @@ class QComboBox;
 class QDoubleSpinBox;
 class QGroupBox;
 class QLabel;
+class QLayout;
 class QRadioButton;
 class QScrollArea;
 class QSignalMapper;
@@ -92,9 +93,6 @@ private:
         QDoubleSpinBox *doublebox = nullptr;
         QDoubleSpinBox *valuebox = nullptr;
         QSpinBox *exponentbox = nullptr;
-        // A non-finite type 3 value cannot be shown by the boxes; it is kept unless edited.
-        bool keepValue = false;
-        double keptValue = 0.0;
     };
 
     struct ConditionEditor {
@@ -110,7 +108,8 @@ private:
     };
 
     void buildRow(const Property &property);
-    ConditionEditor buildCondition(Condition &condition, QWidget *groupBox, QVBoxLayout *vbox);
+    ConditionEditor buildCondition(const Condition &condition, QWidget *groupBox,
+                                   QVBoxLayout *vbox);
     ValueEditor buildValueEditor(const Property &property, QWidget *parent, QLayout *hbox);
     QToolButton *buildHelpButton(const Property &property, QWidget *parent);
 
