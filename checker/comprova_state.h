@@ -15,6 +15,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,8 @@ inline bool isOn(double v) {
 }
 // Rounds to single precision and widens again: the checker's single-precision steps.
 double toReal4(double v);
+// Double to single precision without undefined behaviour: out-of-range values become infinite.
+float toFloat(double value);
 
 // ---------------------------------------------------------------------------------------------
 // Records of the checker's tables.
@@ -72,7 +75,7 @@ struct Settings {
     double dxscho = 0;                                        // 19
     double rec20 = 0;                                         // 20
     double dyscho = 0; // 21: the spatial step across the transport direction
-    std::int32_t conf_x = 1, conf_y = 1, conf_z = 1; // 22, 23, 24 (inverted switches)
+    std::int32_t conf_x = 0, conf_y = 0, conf_z = 0; // 22, 23, 24 (inverted switches)
     std::int32_t exchange = 0;                       // 25 as read
     std::int32_t exchange_count = 0;                 // 1, or the number of particles
     std::int32_t superposition = 0;                  // 30
@@ -265,8 +268,8 @@ constexpr int kMemorySlots = 100000;
 
 struct State {
     std::string text;                     // the message text: 299 characters, all blanks = no error
-    std::vector<std::string> volum_names; // entry n = name of volum n (20 characters)
-    std::vector<std::string> material_names; // entry n = name of the material with index number n
+    std::vector<std::string> volum_names; // entry n = name of volum n (20 characters), 1..100
+    std::map<std::int32_t, std::string> material_names; // keyed by material index number
     int alloc_status = 0;             // 0 after a successful allocation, 5014 after a failure
     std::vector<std::int32_t> memory; // allocation registry; slot k at memory[k], 1 = allocated
 
@@ -280,8 +283,9 @@ struct State {
     std::int32_t nvol = 0; // number of volums
     Settings s;
 
-    std::vector<VolumEntry> volum;   // 1..nvol
-    std::vector<MaterialEntry> mate; // keyed by index number, 0..max(nmat, largest index)
+    std::vector<VolumEntry> volum; // 1..nvol
+    // Material table keyed by index number; any index number fits, none is written outside it.
+    std::map<std::int32_t, MaterialEntry> mate;
 
     // Grid.
     std::int64_t Nx = 0, Ny = 0, Nz = 0; // mesh counts (largest last index + 1)

@@ -1,0 +1,535 @@
+// Device geometry: global mesh numbering of the volums, the cell table, the corner-to-corner and
+// outer-face checks, node typing, and the axis tables of cell origins and widths.
+
+#include "checker/comprova_state.h"
+#include "checker/listline.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace comprova {
+
+namespace {
+
+// Volum record positions read here.
+enum VolumRecord : int {
+    kScatteringRecord = 1,
+    kKindRecord = 2,
+    kNeumannRecord = 45, // the boundary ELECTRIC_FIELD=0
+};
+
+// 0.001 in single precision, the relative tolerance of the geometry.
+constexpr double kTolerance = 0.0010000000474974513;
+
+std::int32_t clampInt(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
+void writeLine(const ListLine &line) {
+    state().text = line.padded(kVerdictLength);
+}
+
+// One axis of a volum's geometry, so that the three axes share one numbering routine.
+struct Axis {
+    double VolumEntry::*lower;
+    double VolumEntry::*upper;
+    std::int64_t VolumEntry::*first;
+    std::int64_t VolumEntry::*last;
+};
+
+constexpr Axis kAxes[3] = {
+    {&VolumEntry::xi, &VolumEntry::xf, &VolumEntry::mxi, &VolumEntry::mxf},
+    {&VolumEntry::yi, &VolumEntry::yf, &VolumEntry::myi, &VolumEntry::myf},
+    {&VolumEntry::zi, &VolumEntry::zf, &VolumEntry::mzi, &VolumEntry::mzf},
+};
+
+// Renumbers the meshes of every volum along one axis so that touching volums continue each
+// other's numbering; returns the mesh count of the axis.
+std::int64_t numberAxis(const Axis &a, std::vector<char> &tocat) {
+    State &st = state();
+    const int n = st.nvol;
+    std::fill(tocat.begin(), tocat.end(), 0);
+    std::int64_t start = 0;
+    for (int pass = 0; pass < n; ++pass) {
+        int candidate = 0;
+        for (int v = n; v >= 1; --v) {
+            if (!tocat[static_cast<std::size_t>(v)]) {
+                candidate = v;
+                break;
+            }
+        }
+        for (int v = 1; v <= n; ++v) {
+            if (!tocat[static_cast<std::size_t>(v)] &&
+                st.volum[static_cast<std::size_t>(v)].*a.lower <
+                    st.volum[static_cast<std::size_t>(candidate)].*a.lower)
+                candidate = v;
+        }
+        VolumEntry &c = st.volum[static_cast<std::size_t>(candidate)];
+        for (int k = 1; k <= n; ++k) {
+            if (k == candidate || !tocat[static_cast<std::size_t>(k)])
+                continue;
+            const VolumEntry &o = st.volum[static_cast<std::size_t>(k)];
+            const double meshes = static_cast<double>(o.*a.last - o.*a.first + 1);
+            const double t = (o.*a.upper - o.*a.lower) * kTolerance / meshes;
+            if (std::fabs(c.*a.lower - o.*a.upper) < t)
+                start = o.*a.last + 1;
+            else if (std::fabs(c.*a.lower - o.*a.lower) < t)
+                start = o.*a.first;
+        }
+        tocat[static_cast<std::size_t>(candidate)] = 1;
+        c.*a.last = c.*a.last - c.*a.first + start;
+        c.*a.first = start;
+    }
+    std::int64_t largest = -1;
+    for (int v = 1; v <= n; ++v)
+        largest = std::max(largest, st.volum[static_cast<std::size_t>(v)].*a.last);
+    return largest + 1;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Stage 1.
+
+void traduccio_malles_entrada(const volum_str *volums, std::int32_t nvol) {
+    State &st = state();
+    std::vector<char> tocat;
+    if (!allocate(tocat, std::int64_t(nvol) + 1, 0) ||
+        !allocate(st.volum, std::int64_t(nvol) + 1, kSlotVolum))
+        return;
+    st.volum_names.assign(101, std::string(kNameWidth, ' '));
+
+    st.s.scattering_volum = false;
+    for (int n = 1; n <= nvol; ++n) {
+        const volum_str &h = volums[n - 1];
+        VolumEntry &v = st.volum[static_cast<std::size_t>(n)];
+        v.xi = h.xi;
+        v.yi = h.yi;
+        v.zi = h.zi;
+        v.xf = h.xf;
+        v.yf = h.yf;
+        v.zf = h.zf;
+        v.mxi = h.mxi;
+        v.myi = h.myi;
+        v.mzi = h.mzi;
+        v.mxf = h.mxf;
+        v.myf = h.myf;
+        v.mzf = h.mzf;
+        v.material = h.indexname;
+        if (n <= 100)
+            st.volum_names[static_cast<std::size_t>(n)] = std::string(h.nom, kNameWidth);
+        v.scattering = floorInt(V(n, kScatteringRecord));
+        if (v.scattering == 1)
+            st.s.scattering_volum = true;
+        v.kind = floorInt(V(n, kKindRecord));
+        if (V(n, kNeumannRecord) == 1.0 && v.myf - v.myi + 1 > 1 && v.mzf - v.mzi + 1 > 1) {
+            message(6008, n);
+            return;
+        }
+    }
+
+    st.Nx = numberAxis(kAxes[0], tocat);
+    st.Ny = numberAxis(kAxes[1], tocat);
+    st.Nz = numberAxis(kAxes[2], tocat);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stage 6.1: the cell table.
+
+void definicio_de_volums() {
+    State &st = state();
+    st.Mx = st.My = st.Mz = 0;
+    for (int n = 1; n <= st.nvol; ++n) {
+        const VolumEntry &v = st.volum[static_cast<std::size_t>(n)];
+        // Written as "not greater" so that a NaN corner is refused as well.
+        if (!(v.xf > v.xi) || !(v.yf > v.yi) || !(v.zf > v.zi)) {
+            message(71001, n);
+            return;
+        }
+        if (v.mxf < v.mxi || v.myf < v.myi || v.mzf < v.mzi) {
+            message(71002, n);
+            return;
+        }
+        const double wx = toReal4((v.xf - v.xi) / static_cast<double>(v.mxf - v.mxi + 1));
+        const double wy = toReal4((v.yf - v.yi) / static_cast<double>(v.myf - v.myi + 1));
+        const double wz = toReal4((v.zf - v.zi) / static_cast<double>(v.mzf - v.mzi + 1));
+        const MaterialEntry *mat = st.material(v.material);
+
+        for (std::int64_t i = v.mxi; i <= v.mxf; ++i) {
+            for (std::int64_t j = v.myi; j <= v.myf; ++j) {
+                for (std::int64_t k = v.mzi; k <= v.mzf; ++k) {
+                    st.Mx = std::max(st.Mx, i);
+                    st.My = std::max(st.My, j);
+                    st.Mz = std::max(st.Mz, k);
+                    Cell *c = st.cellAt(i, j, k);
+                    if (i >= st.Nx || !c) {
+                        writeLine(ListLine()
+                                      .text("ERROR(5.1.3) NOMBRE MAXIM DE MALLES SUPERAT X")
+                                      .integer(clampInt(i))
+                                      .integer(clampInt(st.Nx)));
+                        return;
+                    }
+                    if (j >= st.Ny) {
+                        writeLine(ListLine()
+                                      .text("ERROR(5.1.4) NOMBRE MAXIM DE MALLES SUPERAT Y")
+                                      .integer(clampInt(j))
+                                      .integer(clampInt(st.Ny)));
+                        return;
+                    }
+                    if (k >= st.Nz) {
+                        writeLine(ListLine()
+                                      .text("ERROR(5.1.5) NOMBRE MAXIM DE MALLES SUPERAT Z")
+                                      .integer(clampInt(k))
+                                      .integer(clampInt(st.Nz)));
+                        return;
+                    }
+                    c->x = v.xi + static_cast<double>(i - v.mxi) * wx;
+                    c->y = v.yi + static_cast<double>(j - v.myi) * wy;
+                    c->z = v.zi + static_cast<double>(k - v.mzi) * wz;
+                    c->dx = wx;
+                    c->dy = wy;
+                    c->dz = wz;
+                    c->cell_type = v.cell_type;
+                    c->volum = n;
+                    c->type2 = v.type2;
+                    c->material = v.material;
+                    c->mat1 = mat ? mat->values[0] : 0.0;
+                    c->mat2 = mat ? mat->values[1] : 0.0;
+                    c->markers.fill(0);
+                }
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stage 6.2: neighbouring cells meet corner to corner; the outer faces are boundaries.
+
+void control_de_coordenades() {
+    State &st = state();
+    // Steps of the neighbours numbered as corners 2 to 8.
+    static const int steps[7][3] = {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1},
+                                    {0, 0, 1}, {1, 0, 1}, {1, 1, 1}};
+    for (std::int64_t i = 0; i < st.Mx; ++i) {
+        for (std::int64_t j = 0; j < st.My; ++j) {
+            for (std::int64_t k = 0; k < st.Mz; ++k) {
+                const Cell *c = st.cellAt(i, j, k);
+                if (!c)
+                    continue;
+                const float origin[3] = {toFloat(c->x), toFloat(c->y), toFloat(c->z)};
+                const float width[3] = {toFloat(c->dx), toFloat(c->dy), toFloat(c->dz)};
+                for (int corner = 0; corner < 7; ++corner) {
+                    const int *d = steps[corner];
+                    const Cell *nb = st.cellAt(i + d[0], j + d[1], k + d[2]);
+                    const float there[3] = {nb ? toFloat(nb->x) : 0.0f, nb ? toFloat(nb->y) : 0.0f,
+                                            nb ? toFloat(nb->z) : 0.0f};
+                    bool match = nb != nullptr;
+                    for (int a = 0; a < 3 && match; ++a) {
+                        const float expected = d[a] ? origin[a] + width[a] : origin[a];
+                        match = std::fabs(there[a] - expected) <= 0.001f * width[a];
+                    }
+                    if (!match) {
+                        message(72009, c->volum, nb ? nb->volum : 0,
+                                static_cast<float>(corner + 2));
+                        return;
+                    }
+                }
+            }
+        }
+    }
+
+    // Outer faces, in the order k = 0, k = Mz, j = 0, i = 0, j = My, i = Mx.
+    enum Kind { kCode72010, kFirst, kLast };
+    const struct {
+        int fixed;          // axis held fixed: 0 x, 1 y, 2 z
+        std::int64_t value; // its index
+        Kind kind;
+    } faces[] = {{2, 0, kCode72010}, {2, st.Mz, kLast}, {1, 0, kFirst},
+                 {0, 0, kFirst},     {1, st.My, kLast}, {0, st.Mx, kLast}};
+    const std::int64_t top[3] = {st.Mx, st.My, st.Mz};
+    for (const auto &f : faces) {
+        const int a = f.fixed == 0 ? 1 : 0;
+        const int b = f.fixed == 2 ? 1 : 2;
+        for (std::int64_t u = 0; u <= top[a]; ++u) {
+            for (std::int64_t w = 0; w <= top[b]; ++w) {
+                std::int64_t idx[3];
+                idx[f.fixed] = f.value;
+                idx[a] = u;
+                idx[b] = w;
+                const Cell *c = st.cellAt(idx[0], idx[1], idx[2]);
+                const std::int32_t type = c ? c->cell_type : -1;
+                if (type >= 2)
+                    continue;
+                if (f.kind == kCode72010)
+                    message(72010, c ? c->volum : 0, type);
+                else
+                    writeLine(ListLine().text(f.kind == kFirst
+                                                  ? "ERROR LA PRIMERA MALLA ES SILICI O OXID"
+                                                  : "ERROR LA ULTIMA MALLA ES SILICI O OXID"));
+                return;
+            }
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stage 6.3: node types.
+
+namespace {
+
+// 35 to the power of a cell's type; cells outside the table and of type -1 count 0.
+std::int64_t typeWeight(const Cell *c) {
+    if (!c || c->cell_type < 0 || c->cell_type > 11)
+        return 0;
+    std::int64_t w = 1;
+    for (int t = 0; t < c->cell_type; ++t)
+        w *= 35;
+    return w;
+}
+
+// A cell of the outer ring, counting 0 beyond the largest mesh index of its axis.
+std::int64_t ringWeight(std::int64_t i, std::int64_t j, std::int64_t k) {
+    State &st = state();
+    if (i < 0 || j < 0 || k < 0 || i > st.Mx || j > st.My || k > st.Mz)
+        return 0;
+    return typeWeight(st.cellAt(i, j, k));
+}
+
+constexpr std::int64_t k35_2 = 35 * 35;      // one cell of type 2
+constexpr std::int64_t k35_3 = 35 * 35 * 35; // one cell of type 3
+
+} // namespace
+
+std::int64_t suma_contigua_8(std::int64_t i, std::int64_t j, std::int64_t k) {
+    std::int64_t sum = 0;
+    for (std::int64_t a = i - 1; a <= i; ++a)
+        for (std::int64_t b = j - 1; b <= j; ++b)
+            for (std::int64_t c = k - 1; c <= k; ++c)
+                sum += ringWeight(a, b, c);
+    return sum;
+}
+
+std::int64_t suma_externa_24(std::int64_t i, std::int64_t j, std::int64_t k) {
+    std::int64_t sum = 0;
+    for (std::int64_t u = 0; u < 2; ++u) {
+        for (std::int64_t w = 0; w < 2; ++w) {
+            sum +=
+                ringWeight(i + 1, j - 1 + u, k - 1 + w) + ringWeight(i - 2, j - 1 + u, k - 1 + w);
+            sum +=
+                ringWeight(i - 1 + u, j + 1, k - 1 + w) + ringWeight(i - 1 + u, j - 2, k - 1 + w);
+            sum +=
+                ringWeight(i - 1 + u, j - 1 + w, k + 1) + ringWeight(i - 1 + u, j - 1 + w, k - 2);
+        }
+    }
+    return sum;
+}
+
+void definicio_tipus_de_nodes() {
+    State &st = state();
+    const Settings &s = st.s;
+
+    if (s.omega_on) {
+        if (s.omega_x2 > st.Mx + 1 || s.omega_x1 < 0 || s.omega_y2 > st.My + 1 || s.omega_y1 < 0 ||
+            s.omega_z2 > st.Mz + 1 || s.omega_z1 < 0)
+            message(3006); // reported unless a later rule of this stage replaces it
+    }
+
+    for (std::int64_t i = 0; i <= st.Mx + 1; ++i)
+        for (std::int64_t j = 0; j <= st.My + 1; ++j)
+            for (std::int64_t k = 0; k <= st.Mz + 1; ++k)
+                if (Cell *c = st.cellAt(i, j, k))
+                    c->node_type = 10;
+
+    // Signatures of the inner nodes, computed once.
+    const std::int64_t ni = st.Mx, nj = st.My, nk = st.Mz;
+    std::vector<std::int64_t> s8, s24;
+    if (!allocate(s8, ni * nj * nk, 0) || !allocate(s24, ni * nj * nk, 0))
+        return;
+    const auto inner = [&](std::int64_t i, std::int64_t j, std::int64_t k) {
+        return static_cast<std::size_t>(((i - 1) * nj + (j - 1)) * nk + (k - 1));
+    };
+    for (std::int64_t i = 1; i <= ni; ++i)
+        for (std::int64_t j = 1; j <= nj; ++j)
+            for (std::int64_t k = 1; k <= nk; ++k) {
+                s8[inner(i, j, k)] = suma_contigua_8(i, j, k);
+                s24[inner(i, j, k)] = suma_externa_24(i, j, k);
+            }
+
+    std::int32_t number = 0;
+    const auto give = [&](std::int64_t i, std::int64_t j, std::int64_t k, std::int32_t type) {
+        ++number;
+        if (Cell *c = st.cellAt(i, j, k))
+            c->node_type = type;
+        const auto at = static_cast<std::size_t>(number);
+        if (at < st.indx.size()) {
+            st.indx[at] = type;
+            st.indxm[at] = clampInt(i);
+            st.indym[at] = clampInt(j);
+            st.indzm[at] = clampInt(k);
+        }
+        if (std::int32_t *slot = st.nodeAt(i, j, k))
+            *slot = number;
+    };
+    const auto innerPass = [&](auto rule, std::int32_t type) {
+        for (std::int64_t i = 1; i <= ni; ++i)
+            for (std::int64_t j = 1; j <= nj; ++j)
+                for (std::int64_t k = 1; k <= nk; ++k)
+                    if (rule(s8[inner(i, j, k)], s24[inner(i, j, k)]))
+                        give(i, j, k, type);
+    };
+
+    innerPass([](std::int64_t a, std::int64_t b) { return a < k35_2 && b < k35_3; }, 1);
+    st.last_type1_node = number;
+    innerPass([](std::int64_t a, std::int64_t b) { return a < k35_2 && b >= k35_3; }, 2);
+    innerPass([](std::int64_t a, std::int64_t) { return a >= 4 * k35_2 && a < k35_3; }, 2);
+    st.last_type2_node = number;
+
+    // Contact nodes: inner nodes touching type-3 cells and cells of type 0 or 1, grouped by the
+    // volum of their type-3 cells.
+    struct ContactNode {
+        std::int64_t i, j, k;
+        std::int32_t volum;
+    };
+    std::vector<ContactNode> contacts;
+    static const int order[8][3] = {{0, 0, 0},   {-1, -1, -1}, {0, -1, -1}, {0, 0, -1},
+                                    {-1, 0, -1}, {-1, 0, 0},   {-1, -1, 0}, {0, -1, 0}};
+    for (std::int64_t i = 1; i <= ni; ++i)
+        for (std::int64_t j = 1; j <= nj; ++j)
+            for (std::int64_t k = 1; k <= nk; ++k) {
+                const std::int64_t a = s8[inner(i, j, k)];
+                if (a < k35_3 || (a % k35_3) % k35_2 == 0)
+                    continue;
+                std::int32_t owner = 0;
+                for (const auto &o : order) {
+                    const Cell *c = st.cellAt(i + o[0], j + o[1], k + o[2]);
+                    if (c && c->cell_type == 3)
+                        owner = c->volum;
+                }
+                contacts.push_back({i, j, k, owner});
+            }
+    for (int v = 1; v <= st.nvol; ++v) {
+        const auto at = static_cast<std::size_t>(v);
+        if (at < st.prim_nod_cont.size())
+            st.prim_nod_cont[at] = number + 1;
+        for (const ContactNode &cn : contacts)
+            if (cn.volum == v)
+                give(cn.i, cn.j, cn.k, 5);
+        if (at < st.ult_nod_cont.size())
+            st.ult_nod_cont[at] = number;
+    }
+
+    for (std::int64_t i = 0; i <= st.Mx + 1; ++i)
+        for (std::int64_t j = 0; j <= st.My + 1; ++j)
+            for (std::int64_t k = 0; k <= st.Mz + 1; ++k) {
+                const Cell *c = st.cellAt(i, j, k);
+                if (!c || c->node_type == 10)
+                    give(i, j, k, 10);
+            }
+    st.last_bulk_node = number;
+    st.nodes_numbered = number;
+
+    // Contact face markers between cells of type 0 and reservoir-kind neighbours of type 3.
+    static const int faces[6][3] = {{1, 0, 0},  {0, 1, 0},  {0, 0, 1},
+                                    {-1, 0, 0}, {0, -1, 0}, {0, 0, -1}};
+    for (std::int64_t i = 1; i <= st.Mx; ++i)
+        for (std::int64_t j = 1; j <= st.My; ++j)
+            for (std::int64_t k = 1; k <= st.Mz; ++k) {
+                Cell *c = st.cellAt(i, j, k);
+                if (!c || c->cell_type != 0)
+                    continue;
+                for (int f = 0; f < 6; ++f) {
+                    Cell *nb = st.cellAt(i + faces[f][0], j + faces[f][1], k + faces[f][2]);
+                    if (!nb || nb->cell_type != 3 || nb->volum < 1 || nb->volum > st.nvol ||
+                        st.volum[static_cast<std::size_t>(nb->volum)].kind != 1)
+                        continue;
+                    c->markers[static_cast<std::size_t>(f)] = 1;
+                    nb->markers[static_cast<std::size_t>((f + 3) % 6)] = 2;
+                }
+            }
+
+    const std::int64_t expected = (st.Mx + 2) * (st.My + 2) * (st.Mz + 2);
+    if (number != expected) {
+        writeLine(ListLine()
+                      .text("ULTIM NODE:")
+                      .integer(number)
+                      .text(" DIFERENT DE MAX:")
+                      .integer(clampInt(expected)));
+        return;
+    }
+
+    // The source (i = 0) and drain (i = Mx) faces must be covered by their contact up to the
+    // corners: a corner whose cells are all Neumann boundary means the contact is too small.
+    const auto cornerIsNeumann = [&](std::int64_t i, std::int64_t j0, std::int64_t k0) {
+        const std::int64_t dj = j0 == 0 ? 1 : -1, dk = k0 == 0 ? 1 : -1;
+        for (const std::int64_t j : {j0, j0 + dj})
+            for (const std::int64_t k : {k0, k0 + dk}) {
+                if (j < 0 || j > st.My || k < 0 || k > st.Mz)
+                    continue;
+                const Cell *c = st.cellAt(i, j, k);
+                if (!c || c->cell_type != 2)
+                    return false;
+            }
+        return true;
+    };
+    const auto faceCornersNeumann = [&](std::int64_t i) {
+        return cornerIsNeumann(i, 0, 0) || cornerIsNeumann(i, 0, st.Mz) ||
+               cornerIsNeumann(i, st.My, 0) || cornerIsNeumann(i, st.My, st.Mz);
+    };
+    if (faceCornersNeumann(0)) {
+        message(3027);
+        return;
+    }
+    if (faceCornersNeumann(st.Mx))
+        message(3028);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stage 6.4: axis tables.
+
+void traduccio_variables_definicio_dispositiu() {
+    State &st = state();
+    for (std::int64_t i = 0; i <= st.Mx; ++i) {
+        const Cell *c = st.cellAt(i, 0, 0);
+        const auto at = static_cast<std::size_t>(i);
+        if (c && at < st.dx.size() && at + 1 < st.cx.size()) {
+            st.cx[at] = c->x;
+            st.dx[at] = c->dx;
+            st.cx[at + 1] = c->x + c->dx;
+        }
+    }
+    for (std::int64_t j = 0; j <= st.My; ++j) {
+        const Cell *c = st.cellAt(0, j, 0);
+        const auto at = static_cast<std::size_t>(j);
+        if (c && at < st.dy.size() && at + 1 < st.cy.size()) {
+            st.cy[at] = c->y;
+            st.dy[at] = c->dy;
+            st.cy[at + 1] = c->y + c->dy;
+        }
+    }
+    for (std::int64_t k = 0; k <= st.Mz; ++k) {
+        const Cell *c = st.cellAt(0, 0, k);
+        const auto at = static_cast<std::size_t>(k);
+        if (c && at < st.dz.size() && at + 1 < st.cz.size()) {
+            st.cz[at] = c->z;
+            st.dz[at] = c->dz;
+            st.cz[at + 1] = c->z + c->dz;
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stage 6.
+
+void traduccio_volum() {
+    definicio_de_volums();
+    if (noError())
+        control_de_coordenades();
+    if (noError())
+        definicio_tipus_de_nodes();
+    if (noError())
+        traduccio_variables_definicio_dispositiu();
+}
+
+} // namespace comprova
