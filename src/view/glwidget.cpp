@@ -1,0 +1,415 @@
+#include "view/glwidget.h"
+
+#include "model/material.h"
+#include "model/volum.h"
+#include "view/camera.h"
+#include "view/scenedrawing.h"
+
+#include <QAction>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QSurfaceFormat>
+#include <QTimer>
+#include <QWheelEvent>
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr int kRedrawIntervalMs = 11;
+constexpr int kSingleClickDelayMs = 200;
+
+// Camera of a new view: radius 10 looking at the origin from above the positive x and z quadrant.
+constexpr double kInitialRadius = 10.0;
+constexpr double kInitialPhi = -0.7853981633974483;  // -pi/4
+constexpr double kInitialTheta = 0.7853981633974483; // +pi/4
+
+constexpr double kFieldOfViewDeg = 45.0;
+// Axes and grid reach this far along each positive axis.
+constexpr int kSceneExtent = 9999;
+
+// Camera steps: radians for turning, design length units for zooming, per key, notch or pixel.
+constexpr double kTurnStep = 0.05;
+constexpr double kZoomStep = 1.2;
+constexpr double kZoomStepShift = 36.0;
+constexpr double kWheelFactor = 0.01;
+constexpr double kWheelFactorShift = 0.3;
+constexpr double kDragFactor = 0.02;
+// Volum moves asked for by the arrow keys and M / N, in design length units.
+constexpr double kMoveStep = 1.0;
+constexpr double kMoveStepShift = 5.0;
+
+QSurfaceFormat compatibilityFormat(QSurfaceFormat format) {
+    // Immediate mode and GLU need the fixed-function pipeline.
+    format.setRenderableType(QSurfaceFormat::OpenGL);
+    format.setVersion(2, 1);
+    format.setProfile(QSurfaceFormat::CompatibilityProfile);
+    format.setDepthBufferSize(24);
+    // Picking reads the depth buffer, which a multisampled framebuffer does not allow.
+    format.setSamples(0);
+    return format;
+}
+
+} // namespace
+
+GLWidget::GLWidget(QList<Volum> *volums_, int rMode_, QWidget *parent)
+    : QOpenGLWidget(parent), volums(volums_), rMode(rMode_) {
+    setFormat(compatibilityFormat(format()));
+    redrawTimer = startTimer(kRedrawIntervalMs);
+
+    const double focus[3] = {0.0, 0.0, 0.0};
+    const double up[3] = {0.0, 1.0, 0.0};
+    cam = std::make_unique<SphericalCamera>(kInitialRadius, kInitialPhi, kInitialTheta, focus, up,
+                                            1.0, 1.0);
+
+    setMouseTracking(true);
+    setFocusPolicy(Qt::ClickFocus);
+
+    editAtomAct = new QAction(tr("Edit Atom"), this);
+    editAtomAct->setEnabled(false);
+    connect(editAtomAct, &QAction::triggered, this, &GLWidget::editAtomSlot);
+    deleteAtomAct = new QAction(tr("Delete Atom"), this);
+    deleteAtomAct->setEnabled(false);
+    connect(deleteAtomAct, &QAction::triggered, this, &GLWidget::deleteAtomSlot);
+}
+
+GLWidget::~GLWidget() = default;
+
+void GLWidget::setEditAtomAction(bool e) {
+    editAtomAct->setEnabled(e);
+}
+
+void GLWidget::setDeleteAtomAction(bool e) {
+    deleteAtomAct->setEnabled(e);
+}
+
+void GLWidget::focusCameraToVolum(double x, double y, double z) {
+    const double focus[3] = {x, y, z};
+    cam->SetFocusPosition(focus);
+}
+
+void GLWidget::editAtomSlot() {
+    emit editAtomSignal();
+}
+
+void GLWidget::deleteAtomSlot() {
+    emit deleteAtomSignal();
+}
+
+// ---------------------------------------------------------------------------------------------
+// OpenGL hooks and the frame
+
+void GLWidget::initializeGL() {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glClearColor(0.85f, 0.85f, 0.85f, 0.0f);
+    glClearDepth(1.0);
+    glEnable(GL_DEPTH_TEST);
+    glDepthRange(0.0, 1.0);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GLWidget::resizeGL(int, int) {
+    applyProjection();
+}
+
+void GLWidget::applyProjection() {
+    // The framebuffer is in device pixels; width() and height() are logical ones.
+    const qreal ratio = devicePixelRatioF();
+    const int w = std::max(1, int(std::lround(width() * ratio)));
+    const int h = std::max(1, int(std::lround(height() * ratio)));
+    glViewport(0, 0, w, h);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(kFieldOfViewDeg, double(w) / double(h), zNear, zFar);
+    glMatrixMode(GL_MODELVIEW);
+}
+
+void GLWidget::paintGL() {
+    // Viewport and projection are set at every frame: the frame is also drawn outside the
+    // framework's paint cycle, for picking, and must not depend on what happened before it.
+    applyProjection();
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glPushMatrix();
+    glLoadIdentity();
+    cam->Look();
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+
+    if (axis) {
+        drawAxis();
+    }
+    if (grid) {
+        drawGrid();
+    }
+    drawVolums();
+    glPopMatrix();
+}
+
+void GLWidget::drawVolums() {
+    if (!volums) {
+        return;
+    }
+    // Read the list through a const reference: a non-const walk would detach a list shared with a
+    // copy, moving the window's volums to new storage behind anyone who holds one of them.
+    // Drawing changes no volum, so calling the draw operations on them is safe.
+    for (const Volum &listed : std::as_const(*volums)) {
+        if (!listed.isVisible()) {
+            continue;
+        }
+        Volum &volum = const_cast<Volum &>(listed);
+        if (volum.isSelected()) {
+            glColor3fv(scene::kSelectedColor);
+        } else if (const Material *material = volum.getMaterial()) {
+            const QColor color = material->getColor();
+            glColor3f(GLfloat(color.red() / 255.0), GLfloat(color.green() / 255.0),
+                      GLfloat(color.blue() / 255.0));
+        } else {
+            glColor3fv(scene::kNeutralColor);
+        }
+
+        if (rMode == kSolidMode) {
+            volum.drawVolum();
+            glColor3f(0.0f, 0.0f, 0.0f);
+            volum.drawMalles();
+        } else if (rMode == kAtomicMode) {
+            volum.drawAtomicStructure();
+        }
+    }
+}
+
+void GLWidget::drawAxis() {
+    const double e = kSceneExtent;
+    glLineWidth(4.0f);
+    glBegin(GL_LINES);
+    glColor3f(1.0f, 0.0f, 0.0f);
+    glVertex3d(0.0, 0.0, 0.0);
+    glVertex3d(e, 0.0, 0.0);
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glVertex3d(0.0, 0.0, 0.0);
+    glVertex3d(0.0, e, 0.0);
+    glColor3f(0.0f, 0.0f, 1.0f);
+    glVertex3d(0.0, 0.0, 0.0);
+    glVertex3d(0.0, 0.0, e);
+    glEnd();
+    glLineWidth(1.0f);
+}
+
+void GLWidget::drawGrid() {
+    glColor3f(0.0f, 0.0f, 0.0f);
+    glLineWidth(1.0f);
+    scene::drawGridLines(kSceneExtent);
+}
+
+void GLWidget::drawInvisibleBox() {
+    const double e = 99999.0;
+    glColor4f(1.0f, 1.0f, 1.0f, 0.1f);
+    glBegin(GL_QUADS);
+    // x = 0
+    glVertex3d(0.0, 0.0, 0.0);
+    glVertex3d(0.0, e, 0.0);
+    glVertex3d(0.0, e, e);
+    glVertex3d(0.0, 0.0, e);
+    // y = 0
+    glVertex3d(0.0, 0.0, 0.0);
+    glVertex3d(e, 0.0, 0.0);
+    glVertex3d(e, 0.0, e);
+    glVertex3d(0.0, 0.0, e);
+    // z = 0
+    glVertex3d(0.0, 0.0, 0.0);
+    glVertex3d(e, 0.0, 0.0);
+    glVertex3d(e, e, 0.0);
+    glVertex3d(0.0, e, 0.0);
+    glEnd();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picking
+
+bool GLWidget::transled2Dto3DCoords(int x, int y, double *posX, double *posY, double *posZ) {
+    *posX = *posY = *posZ = 0.0;
+    if (!isValid()) {
+        return false; // never shown: no context, no depth buffer
+    }
+    makeCurrent();
+    paintGL();
+
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    if (vp[2] <= 0 || vp[3] <= 0) {
+        return false;
+    }
+    // Window pixels are logical and counted from the top; the framebuffer is in device pixels and
+    // counted from the bottom. Aim at the centre of the pixel under the cursor.
+    const double ratio = devicePixelRatioF();
+    const double winX = (x + 0.5) * ratio;
+    const double winY = vp[3] - (y + 0.5) * ratio;
+    const GLint readX = std::clamp(GLint(std::floor(winX)), GLint(0), vp[2] - 1);
+    const GLint readY = std::clamp(GLint(std::floor(winY)), GLint(0), vp[3] - 1);
+
+    GLfloat depth = 1.0f;
+    glReadPixels(readX, readY, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    gluUnProject(winX, winY, depth, modelview, projection, vp, posX, posY, posZ);
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Input
+
+void GLWidget::timerEvent(QTimerEvent *event) {
+    if (event->timerId() == redrawTimer) {
+        update();
+    } else {
+        QOpenGLWidget::timerEvent(event);
+    }
+}
+
+void GLWidget::keyPressEvent(QKeyEvent *event) {
+    const double zoom = shiftpressed ? kZoomStepShift : kZoomStep;
+    const double move = shiftpressed ? kMoveStepShift : kMoveStep;
+    switch (event->key()) {
+    case Qt::Key_A:
+        cam->MoveRight(-kTurnStep);
+        break;
+    case Qt::Key_D:
+        cam->MoveRight(kTurnStep);
+        break;
+    case Qt::Key_W:
+        cam->MoveUp(kTurnStep);
+        break;
+    case Qt::Key_S:
+        cam->MoveUp(-kTurnStep);
+        break;
+    case Qt::Key_Z:
+        cam->ZoomIn(zoom);
+        update();
+        break;
+    case Qt::Key_X:
+        cam->ZoomIn(-zoom);
+        update();
+        break;
+    case Qt::Key_Left:
+        emit volumMoved(-move, 0.0, 0.0);
+        break;
+    case Qt::Key_Right:
+        emit volumMoved(move, 0.0, 0.0);
+        break;
+    case Qt::Key_Up:
+        emit volumMoved(0.0, move, 0.0);
+        break;
+    case Qt::Key_Down:
+        emit volumMoved(0.0, -move, 0.0);
+        break;
+    case Qt::Key_M:
+        emit volumMoved(0.0, 0.0, move);
+        break;
+    case Qt::Key_N:
+        emit volumMoved(0.0, 0.0, -move);
+        break;
+    case Qt::Key_Shift:
+        shiftpressed = true;
+        break;
+    default:
+        QOpenGLWidget::keyPressEvent(event);
+        break;
+    }
+}
+
+void GLWidget::keyReleaseEvent(QKeyEvent *event) {
+    if (event->key() == Qt::Key_Shift && !event->isAutoRepeat()) {
+        shiftpressed = false;
+    } else {
+        QOpenGLWidget::keyReleaseEvent(event);
+    }
+}
+
+void GLWidget::focusOutEvent(QFocusEvent *event) {
+    // The Shift release goes wherever the focus is; without this a Shift let go over another
+    // widget or in a dialog would leave every later step at the large size.
+    shiftpressed = false;
+    QOpenGLWidget::focusOutEvent(event);
+}
+
+void GLWidget::wheelEvent(QWheelEvent *event) {
+    int delta = event->angleDelta().y();
+    if (delta == 0) {
+        delta = event->angleDelta().x(); // some systems turn Shift+wheel into a sideways scroll
+    }
+    cam->ZoomIn(delta * (shiftpressed ? kWheelFactorShift : kWheelFactor));
+    update();
+    event->accept();
+}
+
+void GLWidget::mousePressEvent(QMouseEvent *event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    mousepressed = true;
+    const QPoint pos = event->position().toPoint();
+    lastx = pos.x();
+    lasty = pos.y();
+    doubleclick = false;
+    currentMB = event->button();
+    // Bound to the view, so a pending click dies with it (New and Open replace the view).
+    QTimer::singleShot(kSingleClickDelayMs, this, &GLWidget::singleLeftClick);
+}
+
+void GLWidget::singleLeftClick() {
+    if (currentMB != Qt::LeftButton || doubleclick) {
+        return;
+    }
+    double x, y, z;
+    transled2Dto3DCoords(lastx, lasty, &x, &y, &z);
+    emit mouseClicked(x, y, z);
+}
+
+void GLWidget::mouseDoubleClickEvent(QMouseEvent *event) {
+    doubleclick = true;
+    const QPoint pos = event->position().toPoint();
+    double x, y, z;
+    transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z);
+    emit mouseDoubleClick(x, y, z);
+}
+
+void GLWidget::mouseReleaseEvent(QMouseEvent *event) {
+    mousepressed = false;
+    if (event->button() != Qt::RightButton) {
+        return;
+    }
+    // The chosen entry's signal runs inside exec(); nothing of the view is touched afterwards.
+    QMenu menu;
+    menu.addAction(editAtomAct);
+    menu.addAction(deleteAtomAct);
+    menu.addSeparator();
+    menu.exec(event->globalPosition().toPoint());
+}
+
+void GLWidget::mouseMoveEvent(QMouseEvent *event) {
+    setFocus(Qt::MouseFocusReason);
+
+    const QPoint pos = event->position().toPoint();
+    double x, y, z;
+    transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z);
+    lastpoint = Coord(x, y, z);
+
+    if (!mousepressed) {
+        return;
+    }
+    cam->MoveRight((lastx - pos.x()) * kDragFactor);
+    cam->MoveUp((pos.y() - lasty) * kDragFactor);
+    lastx = pos.x();
+    lasty = pos.y();
+    emit mouseMoved(QStringLiteral("X: ") + QString::number(x, 'g', 6) + QStringLiteral("  Y: ") +
+                    QString::number(y, 'g', 6) + QStringLiteral("  Z: ") +
+                    QString::number(z, 'g', 6));
+}

@@ -1,0 +1,211 @@
+#include "view/scenedrawing.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace scene {
+
+namespace {
+
+// A sphere tessellated like a GLU quadric sphere (slices around z, stacks from +z to -z), built
+// once on the CPU and drawn from client-side arrays, so that no GL object has to follow the
+// context.
+struct SphereMesh {
+    std::vector<GLfloat> vertices;
+    std::vector<GLfloat> normals;
+    std::vector<GLushort> indices;
+
+    SphereMesh() {
+        const double pi = std::acos(-1.0);
+        for (int stack = 0; stack <= kAtomStacks; ++stack) {
+            const double rho = pi * stack / kAtomStacks;
+            for (int slice = 0; slice <= kAtomSlices; ++slice) {
+                const double theta = 2.0 * pi * slice / kAtomSlices;
+                const double n[3] = {-std::sin(theta) * std::sin(rho),
+                                     std::cos(theta) * std::sin(rho), std::cos(rho)};
+                for (double c : n) {
+                    normals.push_back(GLfloat(c));
+                    vertices.push_back(GLfloat(c * kAtomRadius));
+                }
+            }
+        }
+        const int row = kAtomSlices + 1;
+        for (int stack = 0; stack < kAtomStacks; ++stack) {
+            for (int slice = 0; slice < kAtomSlices; ++slice) {
+                const GLushort a = GLushort(stack * row + slice);
+                const GLushort b = GLushort(a + row);
+                indices.insert(indices.end(),
+                               {a, b, GLushort(a + 1), GLushort(a + 1), b, GLushort(b + 1)});
+            }
+        }
+    }
+};
+
+const SphereMesh &sphereMesh() {
+    static const SphereMesh mesh;
+    return mesh;
+}
+
+int batchDepth = 0;
+
+void bindSphereArrays() {
+    const SphereMesh &mesh = sphereMesh();
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, mesh.vertices.data());
+    glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
+}
+
+void unbindSphereArrays() {
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+void scaledColor(const GLfloat base[4], float factor) {
+    glColor4f(base[0] * factor, base[1] * factor, base[2] * factor, base[3]);
+}
+
+} // namespace
+
+void drawShadedBox(const double min[3], const double max[3]) {
+    GLfloat base[4];
+    glGetFloatv(GL_CURRENT_COLOR, base);
+
+    const double x0 = min[0], y0 = min[1], z0 = min[2];
+    const double x1 = max[0], y1 = max[1], z1 = max[2];
+
+    // Push the faces slightly back so that the mesh lines drawn on them win the depth test.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+    glBegin(GL_QUADS);
+    scaledColor(base, 0.62f); // bottom, y = min
+    glVertex3d(x0, y0, z0);
+    glVertex3d(x1, y0, z0);
+    glVertex3d(x1, y0, z1);
+    glVertex3d(x0, y0, z1);
+    scaledColor(base, 1.0f); // top, y = max
+    glVertex3d(x0, y1, z0);
+    glVertex3d(x0, y1, z1);
+    glVertex3d(x1, y1, z1);
+    glVertex3d(x1, y1, z0);
+    scaledColor(base, 0.72f); // back, z = min
+    glVertex3d(x0, y0, z0);
+    glVertex3d(x0, y1, z0);
+    glVertex3d(x1, y1, z0);
+    glVertex3d(x1, y0, z0);
+    scaledColor(base, 0.72f); // front, z = max
+    glVertex3d(x0, y0, z1);
+    glVertex3d(x1, y0, z1);
+    glVertex3d(x1, y1, z1);
+    glVertex3d(x0, y1, z1);
+    scaledColor(base, 0.86f); // x = min
+    glVertex3d(x0, y0, z0);
+    glVertex3d(x0, y0, z1);
+    glVertex3d(x0, y1, z1);
+    glVertex3d(x0, y1, z0);
+    scaledColor(base, 0.86f); // x = max
+    glVertex3d(x1, y0, z0);
+    glVertex3d(x1, y1, z0);
+    glVertex3d(x1, y1, z1);
+    glVertex3d(x1, y0, z1);
+    glEnd();
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glColor4fv(base);
+}
+
+void drawMeshLines(const double min[3], const double max[3], const int divisions[3]) {
+    glBegin(GL_LINES);
+    for (int axis = 0; axis < 3; ++axis) {
+        // The two other axes, in order; lines at each division run along them on the end faces.
+        const int u = (axis + 1) % 3;
+        const int v = (axis + 2) % 3;
+        const int n = std::clamp(divisions[axis], 1, kMaxMeshDivisions);
+        const double size = max[axis] - min[axis];
+        for (int i = 0; i <= n; ++i) {
+            double p[3];
+            p[axis] = (i == n) ? max[axis] : min[axis] + size * i / n;
+            // Along u on the faces v = min and v = max, along v on the faces u = min and u = max.
+            for (const double vEnd : {min[v], max[v]}) {
+                p[v] = vEnd;
+                p[u] = min[u];
+                glVertex3dv(p);
+                p[u] = max[u];
+                glVertex3dv(p);
+            }
+            for (const double uEnd : {min[u], max[u]}) {
+                p[u] = uEnd;
+                p[v] = min[v];
+                glVertex3dv(p);
+                p[v] = max[v];
+                glVertex3dv(p);
+            }
+        }
+    }
+    glEnd();
+}
+
+SphereBatch::SphereBatch() {
+    if (batchDepth++ == 0) {
+        bindSphereArrays();
+    }
+}
+
+SphereBatch::~SphereBatch() {
+    if (--batchDepth == 0) {
+        unbindSphereArrays();
+    }
+}
+
+void drawSphere(double x, double y, double z) {
+    const SphereMesh &mesh = sphereMesh();
+    if (batchDepth == 0) {
+        bindSphereArrays();
+    }
+    glPushMatrix();
+    glTranslated(x, y, z);
+    glDrawElements(GL_TRIANGLES, GLsizei(mesh.indices.size()), GL_UNSIGNED_SHORT,
+                   mesh.indices.data());
+    glPopMatrix();
+    if (batchDepth == 0) {
+        unbindSphereArrays();
+    }
+}
+
+void drawGridLines(int extent) {
+    // The grid never changes; build its vertices once per extent and draw them as one array.
+    static std::vector<GLfloat> vertices;
+    static int builtExtent = -1;
+    if (extent != builtExtent) {
+        vertices.clear();
+        const auto add = [](GLfloat x, GLfloat y, GLfloat z) {
+            vertices.insert(vertices.end(), {x, y, z});
+        };
+        const GLfloat e = GLfloat(extent);
+        vertices.reserve(std::size_t(std::max(extent, 0)) * 36);
+        for (int k = 0; k < extent; ++k) {
+            const GLfloat i = GLfloat(k);
+            add(i, 0, 0); // plane z = 0: x = i, y from 0 to extent
+            add(i, e, 0);
+            add(0, i, 0); // plane z = 0: y = i
+            add(e, i, 0);
+            add(0, 0, i); // plane y = 0: z = i, x from 0 to extent
+            add(e, 0, i);
+            add(i, 0, 0); // plane y = 0: x = i
+            add(i, 0, e);
+            add(0, i, 0); // plane x = 0: y = i, z from 0 to extent
+            add(0, i, e);
+            add(0, 0, i); // plane x = 0: z = i
+            add(0, e, i);
+        }
+        builtExtent = extent;
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+    glDrawArrays(GL_LINES, 0, GLsizei(vertices.size() / 3));
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+} // namespace scene

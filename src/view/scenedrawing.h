@@ -1,0 +1,50 @@
+#ifndef KARVENO_VIEW_SCENEDRAWING_H
+#define KARVENO_VIEW_SCENEDRAWING_H
+
+// Small immediate-mode drawing helpers shared by the view and the model's draw methods. They need a
+// current OpenGL 1.x (compatibility) context and keep no per-context state, so they work unchanged
+// when the view is replaced and a new context comes up.
+
+namespace scene {
+
+// Colour of a volum or atom whose material is missing from the registry.
+inline constexpr float kNeutralColor[3] = {0.55f, 0.55f, 0.55f};
+// Colour of a picked volum or atom.
+inline constexpr float kSelectedColor[3] = {1.0f, 0.0f, 0.0f};
+
+// Atom spheres: radius 0.1, 10 slices around z, 10 stacks.
+inline constexpr double kAtomRadius = 0.1;
+inline constexpr int kAtomSlices = 10;
+inline constexpr int kAtomStacks = 10;
+
+// Mesh lines drawn per axis at most: beyond this they merge into a filled face on any screen, and a
+// huge count must not stall the frame.
+inline constexpr int kMaxMeshDivisions = 1000;
+
+// The six faces of the box [min, max] in the current colour, shaded a little per face (top face
+// brightest) so that the box reads as a solid without lighting.
+void drawShadedBox(const double min[3], const double max[3]);
+
+// Mesh lines on the six faces of the box [min, max]: divisions[a] equal parts along axis a, both
+// end faces included. A count below 1 draws the end faces only.
+void drawMeshLines(const double min[3], const double max[3], const int divisions[3]);
+
+// One atom sphere centred at (x, y, z) in the current colour.
+void drawSphere(double x, double y, double z);
+
+// While an instance lives, drawSphere reuses the sphere's vertex arrays instead of binding them for
+// every atom. Nest freely.
+class SphereBatch {
+public:
+    SphereBatch();
+    ~SphereBatch();
+    SphereBatch(const SphereBatch &) = delete;
+    SphereBatch &operator=(const SphereBatch &) = delete;
+};
+
+// Lines of the unit grid on the three coordinate planes of the positive octant, from 0 to extent.
+void drawGridLines(int extent);
+
+} // namespace scene
+
+#endif
