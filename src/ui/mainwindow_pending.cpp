@@ -11,10 +11,7 @@
 // Menu entries and buttons whose command does not exist yet stay disabled.
 void disablePendingCommands(Ui::MainWindow &ui) {
     ui.addButton->setEnabled(false);
-    ui.actionGlobal_Scale_Unit->setEnabled(false);
-    ui.actionGeneral_Properties->setEnabled(false);
     ui.actionMaterials_Properties->setEnabled(false);
-    ui.actionHelp_Index->setEnabled(false);
     ui.actionSimulate->setEnabled(false);
     ui.action3D_Graphs->setEnabled(false);
     ui.actionCheck_design->setEnabled(false);
@@ -108,9 +105,6 @@ int MainWindow::getNumberOfAtoms() {
 
 // Dialog launchers ----------------------------------------------------------------------------
 
-void MainWindow::helpDialog() {}
-void MainWindow::scaleDialog() {}
-void MainWindow::propertiesDialog() {}
 void MainWindow::materialsDialog() {}
 
 // External programs ---------------------------------------------------------------------------
