@@ -113,8 +113,25 @@ private:
     double getMaxVolumsZ();
     bool checkOverlap(double x, double y, double z);
     bool checkInside(double x, double y, double z);
+    // Runs the volum dialog held in vdial until it completes or is closed, then deletes it.
+    void runVolumsDialog(const QString &title, bool editing);
+    void editVolum(const QString &name);
+    // The volum a list item stands for: its text before the first "[", trimmed; -1 for none.
+    int volumIndexOfItem(const QListWidgetItem *item) const;
+    int volumIndex(const QString &name) const;
+    // Picks volums[index]: flag, status bar, pick members. Signals and buttons are the caller's.
+    void pickVolum(int index);
+    void lowerPrecisions(const Volum &volum);
 
     // Atomic mode (mainwindow_atomic.cpp).
+    // The picked atom, or null when none is picked or the pick no longer designates an atom.
+    Atom *pickedAtom();
+    // Drops the atom pick (clearing the atom's flag) and disables the view's atom entries.
+    void clearAtomPick();
+    // (volum, atom) positions of every atom whose drawn sphere's box holds the world point
+    // (x, y, z), scanning volums and their atoms in order; at most `limit` of them.
+    QList<QPair<int, int>> atomsAt(double x, double y, double z, int limit);
+
     int getNumberOfAtoms();
 
     std::unique_ptr<Ui::MainWindow> ui;
@@ -149,9 +166,10 @@ private:
     float yprecision = 0.1f;
     float zprecision = 0.1f;
     // Picks are held as positions, never as iterators or pointers: the lists move their
-    // elements when they grow. selectedAtomIndex is a position in
-    // volums[selectedVolumIndex].getAtoms(); -1 means nothing picked. Whoever inserts or erases
-    // volums or atoms keeps both valid or clears them.
+    // elements when they grow. selectedVolumIndex is the picked volum's position in volums;
+    // selectedAtomIndex is a position in the atoms of the volum named volumSelectedAtom (names
+    // are unique), so an atom pick survives changes to the volum pick. -1 means nothing picked.
+    // Whoever inserts or erases volums or atoms keeps both valid or clears them.
     int selectedAtomIndex = -1;
     int selectedVolumIndex = -1;
     QString volumSelectedAtom;

@@ -3,6 +3,7 @@
 
 #include "ui/helpdialog.h"
 #include "ui/mainwindow.h"
+#include "ui/materialsdialog.h"
 #include "ui/propertiesdialog.h"
 #include "ui/scaledialog.h"
 
@@ -29,4 +30,18 @@ void MainWindow::propertiesDialog() {
     propdial->exec();
     delete propdial;
     propdial = nullptr;
+}
+
+void MainWindow::materialsDialog() {
+    matdial = new MaterialsDialog(this);
+    matdial->setWindowTitle("Material Properies of the Simulation Project");
+    connect(matdial, qOverload<>(&MaterialsDialog::changeEvent), this,
+            &MainWindow::setProjectModified);
+    matdial->exec();
+    // Asked whatever the outcome: a basis changed before switching materials stays changed.
+    const bool basisChanged = matdial->isVectorListModified();
+    delete matdial;
+    matdial = nullptr;
+    if (basisChanged)
+        recalculatePoints();
 }

@@ -1,0 +1,153 @@
+// Atomic mode: switching between solid boxes and lattice sites, generating the atoms, and
+// editing or deleting the picked atom.
+
+#include "ui/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDebug>
+#include <QMessageBox>
+#include <QStatusBar>
+
+#include "model/material.h"
+#include "ui/atomsdialog.h"
+#include "view/glwidget.h"
+
+namespace {
+
+// Radius of the drawn atom sphere: a click this close to a site picks it.
+constexpr double kAtomPickRadius = 0.1;
+
+} // namespace
+
+Atom *MainWindow::pickedAtom() {
+    if (!selectedAtom || selectedAtomIndex < 0)
+        return nullptr;
+    const int volum = volumIndex(volumSelectedAtom);
+    if (volum < 0 || selectedAtomIndex >= volums.at(volum).getNumberOfAtoms())
+        return nullptr;
+    return &volums[volum].getAtoms()[selectedAtomIndex];
+}
+
+void MainWindow::clearAtomPick() {
+    if (Atom *atom = pickedAtom())
+        atom->setSelected(false);
+    selectedAtom = false;
+    selectedAtomIndex = -1;
+    volumSelectedAtom.clear();
+    qglWidget->setEditAtomAction(false);
+    qglWidget->setDeleteAtomAction(false);
+}
+
+QList<QPair<int, int>> MainWindow::atomsAt(double x, double y, double z, int limit) {
+    QList<QPair<int, int>> hits;
+    for (int v = 0; v < volums.size(); ++v) {
+        const Volum &volum = volums.at(v);
+        const double ox = volum.getMinX();
+        const double oy = volum.getMinY();
+        const double oz = volum.getMinZ();
+        const QList<Atom> &atoms = volum.getAtoms();
+        for (int a = 0; a < atoms.size(); ++a) {
+            const double px = ox + atoms.at(a).getX();
+            const double py = oy + atoms.at(a).getY();
+            const double pz = oz + atoms.at(a).getZ();
+            if (px - kAtomPickRadius < x && x < px + kAtomPickRadius && py - kAtomPickRadius < y &&
+                y < py + kAtomPickRadius && pz - kAtomPickRadius < z && z < pz + kAtomPickRadius) {
+                hits.append({v, a});
+                if (hits.size() == limit)
+                    return hits;
+            }
+        }
+    }
+    return hits;
+}
+
+void MainWindow::setSolidMode() {
+    ui->modeBox->setCurrentIndex(0);
+    qglWidget->setRMode(GLWidget::kSolidMode);
+}
+
+void MainWindow::setAtomicMode() {
+    bool missing = false;
+    for (const Volum &volum : std::as_const(volums))
+        missing = missing || (volum.isVisible() && !volum.areAtomsCalculated());
+
+    if (missing) {
+        const QMessageBox::StandardButton answer = QMessageBox::warning(
+            this, appname,
+            tr("To set the atomic mode some atoms of the current project must be calculated.\n"
+               "Do you want to calculated them (it may take a while)?"),
+            QMessageBox::Ok | QMessageBox::Discard, QMessageBox::Ok);
+        if (answer != QMessageBox::Ok) {
+            ui->modeBox->setCurrentIndex(0);
+            // The view stays solid, and so does the menu's check mark.
+            solid->setChecked(true);
+            return;
+        }
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        QStringList failed;
+        for (Volum &volum : volums) {
+            if (!volum.isVisible() || volum.areAtomsCalculated())
+                continue;
+            if (selectedAtom && volumSelectedAtom == volum.getName())
+                clearAtomPick();
+            if (!volum.calculateAtomicPoints())
+                failed << volum.getName();
+        }
+        QApplication::restoreOverrideCursor();
+        ui->modeBox->setCurrentIndex(1);
+        if (!failed.isEmpty()) {
+            ui->statusbar->showMessage(
+                tr("No atoms generated for %1: no material, no usable lattice or too many atoms.")
+                    .arg(failed.join(QStringLiteral(", "))));
+        }
+    }
+    qglWidget->setRMode(GLWidget::kAtomicMode);
+}
+
+void MainWindow::recalculatePoints() {
+    clearAtomPick();
+    // Every atom is replaced, so no pick survives; the volum pick goes too, highlight included.
+    if (selectedVolumIndex >= 0 && selectedVolumIndex < volums.size())
+        volums[selectedVolumIndex].setSelected(false);
+    selectedVolum = false;
+    selectedVolumIndex = -1;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    for (Volum &volum : volums)
+        volum.calculateAtomicPoints();
+    QApplication::restoreOverrideCursor();
+}
+
+void MainWindow::editAtomDialog() {
+    Atom *atom = pickedAtom();
+    if (!atom)
+        return;
+    qDebug() << "Opening Atom Dialog with" << atom->getX() << atom->getY() << atom->getZ()
+             << atom->getMaterialName();
+    AtomsDialog dialog(this, *atom);
+    dialog.setWindowTitle(tr("Edit Atom"));
+    connect(&dialog, qOverload<>(&AtomsDialog::changeEvent), this, &MainWindow::setProjectModified);
+    dialog.exec();
+}
+
+void MainWindow::deleteAtomSlot() {
+    if (!pickedAtom())
+        return;
+    const int volum = volumIndex(volumSelectedAtom);
+    volums[volum].getAtoms().removeAt(selectedAtomIndex);
+    selectedAtom = false;
+    selectedAtomIndex = -1;
+    volumSelectedAtom.clear();
+    qglWidget->setEditAtomAction(false);
+    qglWidget->setDeleteAtomAction(false);
+    setProjectModified();
+}
+
+int MainWindow::getNumberOfAtoms() {
+    int total = 0;
+    for (const Volum &volum : std::as_const(volums))
+        total += volum.getNumberOfAtoms();
+    return total;
+}

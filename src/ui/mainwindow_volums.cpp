@@ -1,0 +1,389 @@
+// The volum panel and placement: the list and its check boxes, Add, Edit, Duplicate and Delete,
+// picking volums and atoms in the view, and keyboard moves.
+
+#include "ui/mainwindow.h"
+
+#include "ui_mainwindow.h"
+
+#include <QDebug>
+#include <QListWidgetItem>
+#include <QStatusBar>
+
+#include "ui/atomsdialog.h"
+#include "ui/volumplacement.h"
+#include "ui/volumsdialog.h"
+#include "view/glwidget.h"
+
+namespace {
+
+// Clicks within this distance of a box's face still hit the volum.
+constexpr double kClickMargin = 0.01;
+
+QString itemText(const QString &name, int position) {
+    return name + QStringLiteral(" [") + QString::number(position) + QLatin1Char(']');
+}
+
+QString volumNameOfItem(const QListWidgetItem *item) {
+    return item->text().section(QLatin1Char('['), 0, 0).trimmed();
+}
+
+QListWidgetItem *firstHighlightedItem(QListWidget *list) {
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->isSelected())
+            return list->item(row);
+    }
+    return nullptr;
+}
+
+} // namespace
+
+int MainWindow::volumIndex(const QString &name) const {
+    for (int i = 0; i < volums.size(); ++i) {
+        if (volums.at(i).getName() == name)
+            return i;
+    }
+    return -1;
+}
+
+int MainWindow::volumIndexOfItem(const QListWidgetItem *item) const {
+    return item ? volumIndex(volumNameOfItem(item)) : -1;
+}
+
+bool MainWindow::existVolum(QString name) {
+    return volumIndex(name) >= 0;
+}
+
+double MainWindow::getMaxVolumsX() {
+    double largest = 0.0;
+    for (const Volum &volum : std::as_const(volums))
+        largest = qMax(largest, volum.getMaxX());
+    return largest;
+}
+
+double MainWindow::getMaxVolumsY() {
+    double largest = 0.0;
+    for (const Volum &volum : std::as_const(volums))
+        largest = qMax(largest, volum.getMaxY());
+    return largest;
+}
+
+double MainWindow::getMaxVolumsZ() {
+    double largest = 0.0;
+    for (const Volum &volum : std::as_const(volums))
+        largest = qMax(largest, volum.getMaxZ());
+    return largest;
+}
+
+void MainWindow::lowerPrecisions(const Volum &volum) {
+    VolumPlacement::lowerTolerances(xprecision, yprecision, zprecision, volum);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The list
+
+void MainWindow::updateVolums(QString newit, QString oldit) {
+    qglWidget->setSelectMode(true);
+    QListWidget *list = ui->volumsList;
+
+    if (newit.isEmpty() && oldit.isEmpty()) {
+        list->clear();
+        for (int i = 0; i < volums.size(); ++i) {
+            auto *item = new QListWidgetItem(list);
+            item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+            // A rebuild after a deletion keeps the other volums hidden or shown as they were;
+            // volums read from a file are all visible.
+            item->setCheckState(volums.at(i).isVisible() ? Qt::Checked : Qt::Unchecked);
+            item->setText(itemText(volums.at(i).getName(), i + 1));
+            lowerPrecisions(volums.at(i));
+        }
+        return;
+    }
+
+    if (oldit.isEmpty()) {
+        auto *item = new QListWidgetItem(list);
+        item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setText(newit);
+        const int index = volumIndex(newit);
+        if (index >= 0) {
+            item->setText(itemText(newit, index + 1));
+            lowerPrecisions(volums.at(index));
+        }
+        return;
+    }
+
+    for (int row = 0; row < list->count(); ++row) {
+        QListWidgetItem *item = list->item(row);
+        if (volumNameOfItem(item) != oldit)
+            continue;
+        // The dialog may have replaced the volum's atoms: an atom picked in it is gone.
+        if (selectedAtom && (volumSelectedAtom == oldit || volumSelectedAtom == newit))
+            clearAtomPick();
+        item->setText(itemText(newit, row + 1));
+        for (Volum &volum : volums) {
+            if (volum.getName() != newit)
+                continue;
+            lowerPrecisions(volum);
+            // The dialog regenerates the atoms when the size or the material changed; atoms
+            // edited by hand in an otherwise unchanged volum are kept.
+            if (!volum.areAtomsCalculated())
+                volum.calculateAtomicPoints();
+        }
+        return;
+    }
+}
+
+void MainWindow::on_volumsList_itemChanged(QListWidgetItem *item) {
+    const QString name = volumNameOfItem(item);
+    for (Volum &volum : volums) {
+        if (volum.getName() == name)
+            volum.setVisible(item->checkState() != Qt::Unchecked);
+    }
+}
+
+void MainWindow::pickVolum(int index) {
+    Volum &volum = volums[index];
+    volum.setSelected(true);
+    selectedVolumIndex = index;
+    selectedVolum = true;
+    ui->statusbar->showMessage(tr("Volum ") + volum.getName() + tr(" selected."));
+}
+
+void MainWindow::on_volumsList_itemClicked(QListWidgetItem *item) {
+    ui->editButton->setEnabled(true);
+    ui->deleteButton->setEnabled(true);
+    ui->duplicateButton->setEnabled(true);
+    if (item->checkState() != Qt::Checked)
+        return;
+    const QString name = volumNameOfItem(item);
+    for (int i = 0; i < volums.size(); ++i) {
+        if (volums.at(i).getName() == name) {
+            emit volumSelected(volums.at(i).getCenterX(), volums.at(i).getCenterY(),
+                               volums.at(i).getCenterZ());
+            pickVolum(i);
+        } else {
+            volums[i].setSelected(false);
+        }
+    }
+}
+
+void MainWindow::changeVolumList(QString name) {
+    QListWidget *list = ui->volumsList;
+    list->clearSelection();
+    for (int row = 0; row < list->count(); ++row) {
+        if (volumNameOfItem(list->item(row)) == name)
+            list->item(row)->setSelected(true);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Add, Edit, Duplicate, Delete
+
+void MainWindow::runVolumsDialog(const QString &title, bool editing) {
+    if (editing)
+        connect(vdial, &VolumsDialog::volumEdited, this, &MainWindow::updateVolums);
+    else
+        connect(vdial, &VolumsDialog::volumAdded, this, &MainWindow::updateVolums);
+    connect(vdial, qOverload<>(&VolumsDialog::changeEvent), this, &MainWindow::setProjectModified);
+    vdial->setWindowTitle(title);
+    vdial->exec();
+    // A refused entry brings the same dialog back with everything the user typed.
+    while (!vdial->isFinish()) {
+        vdial->setFinish(true);
+        vdial->exec();
+    }
+    delete vdial;
+    vdial = nullptr;
+}
+
+void MainWindow::on_addButton_clicked() {
+    vdial = new VolumsDialog(this, &volums, default_volum_props, getMaxVolumsX(), getMaxVolumsY(),
+                             getMaxVolumsZ());
+    runVolumsDialog(tr("Add a Volum"), false);
+}
+
+void MainWindow::editVolum(const QString &name) {
+    vdial = new VolumsDialog(this, &volums, name);
+    runVolumsDialog(tr("Edit a Volum ") + name, true);
+}
+
+void MainWindow::on_editButton_clicked() {
+    if (const QListWidgetItem *item = firstHighlightedItem(ui->volumsList))
+        editVolum(volumNameOfItem(item));
+}
+
+void MainWindow::on_duplicateButton_clicked() {
+    const int source = volumIndexOfItem(firstHighlightedItem(ui->volumsList));
+    if (source < 0)
+        return;
+    Volum copy = volums.at(source);
+    const QString name = VolumPlacement::duplicateName(copy.getName(), volums);
+    copy.setSelected(false);
+    copy.setName(name);
+    Coord origin(getMaxVolumsX(), getMaxVolumsY(), getMaxVolumsZ());
+    copy.addCoords(origin, copy.getxSize(), copy.getySize(), copy.getzSize());
+    copy.calculateAtomicPoints();
+    volums.append(copy);
+    updateVolums(name, QString());
+    setProjectModified();
+}
+
+void MainWindow::on_deleteButton_clicked() {
+    if (qglWidget->getRMode() != GLWidget::kSolidMode || !selectedVolum)
+        return;
+    if (selectedVolumIndex < 0 || selectedVolumIndex >= volums.size()) {
+        selectedVolum = false;
+        selectedVolumIndex = -1;
+        return;
+    }
+    const QString name = volums.at(selectedVolumIndex).getName();
+    QListWidget *list = ui->volumsList;
+    for (int row = list->count() - 1; row >= 0; --row) {
+        if (volumNameOfItem(list->item(row)) == name)
+            delete list->takeItem(row);
+    }
+    if (selectedAtom && volumSelectedAtom == name)
+        clearAtomPick();
+    volums.removeAt(selectedVolumIndex);
+    selectedVolum = false;
+    selectedVolumIndex = -1;
+    updateVolums(QString(), QString());
+    emit volumSelected(0.0, 0.0, 0.0);
+    if (list->count() == 0)
+        ui->deleteButton->setEnabled(false);
+    setProjectModified();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keyboard moves
+
+bool MainWindow::checkOverlap(double x, double y, double z) {
+    if (selectedVolumIndex < 0 || selectedVolumIndex >= volums.size())
+        return false;
+    const Volum &picked = volums.at(selectedVolumIndex);
+    const VolumPlacement::Box candidate =
+        VolumPlacement::boxAt(x, y, z, picked.getxSize(), picked.getySize(), picked.getzSize());
+    for (int i = 0; i < volums.size(); ++i) {
+        if (i != selectedVolumIndex &&
+            VolumPlacement::overlap(candidate, VolumPlacement::boxOf(volums.at(i))))
+            return true;
+    }
+    return false;
+}
+
+bool MainWindow::checkInside(double x, double y, double z) {
+    return VolumPlacement::insidePositiveOctant(x, y, z);
+}
+
+void MainWindow::volumMovedSlot(double dx, double dy, double dz) {
+    if (!qglWidget->getSelectMode() || !selectedVolum || selectedVolumIndex < 0 ||
+        selectedVolumIndex >= volums.size())
+        return;
+    // Steps are whole multiples of the tolerances, in single precision like the sizes.
+    const float stepX = float(dx) * xprecision;
+    const float stepY = float(dy) * yprecision;
+    const float stepZ = float(dz) * zprecision;
+    Volum &volum = volums[selectedVolumIndex];
+    const double x = volum.getMinX() + stepX;
+    const double y = volum.getMinY() + stepY;
+    const double z = volum.getMinZ() + stepZ;
+    if (checkOverlap(x, y, z) || !checkInside(x, y, z))
+        return;
+    volum.move(stepX, stepY, stepZ);
+    setProjectModified();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Picking in the view
+
+void MainWindow::checkVolumClicked(double x, double y, double z) {
+    if (qglWidget->getRMode() == GLWidget::kSolidMode) {
+        int hit = -1;
+        for (int i = 0; i < volums.size() && hit < 0; ++i) {
+            const Volum &v = volums.at(i);
+            if (v.getMinX() - kClickMargin <= x && x <= v.getMaxX() + kClickMargin &&
+                v.getMinY() - kClickMargin <= y && y <= v.getMaxY() + kClickMargin &&
+                v.getMinZ() - kClickMargin <= z && z <= v.getMaxZ() + kClickMargin)
+                hit = i;
+        }
+        if (hit < 0)
+            return;
+        const bool pickValid =
+            selectedVolum && selectedVolumIndex >= 0 && selectedVolumIndex < volums.size();
+        const QString name = volums.at(hit).getName();
+        if (pickValid && volums.at(selectedVolumIndex).getName() == name) {
+            ui->statusbar->showMessage(tr("Volum ") + name + tr(" unselected."));
+            volums[selectedVolumIndex].setSelected(false);
+            selectedVolum = false;
+            selectedVolumIndex = -1;
+            ui->volumsList->clearSelection();
+            emit volumSelected(0.0, 0.0, 0.0);
+            ui->editButton->setEnabled(false);
+            ui->deleteButton->setEnabled(false);
+            ui->duplicateButton->setEnabled(false);
+            return;
+        }
+        if (pickValid)
+            volums[selectedVolumIndex].setSelected(false);
+        else {
+            ui->editButton->setEnabled(true);
+            ui->deleteButton->setEnabled(true);
+            ui->duplicateButton->setEnabled(true);
+        }
+        pickVolum(hit);
+        const Volum &picked = volums.at(hit);
+        emit volumSelected(picked.getCenterX(), picked.getCenterY(), picked.getCenterZ());
+        emit volumSelected(name);
+        return;
+    }
+
+    qDebug() << "Mouse Clicked in Atomic Mode. Checking atom selection at" << x << y << z;
+    const QList<QPair<int, int>> hits = atomsAt(x, y, z, 1);
+    if (hits.isEmpty())
+        return;
+    const int hitVolum = hits.first().first;
+    const int hitAtom = hits.first().second;
+    if (Atom *old = pickedAtom()) {
+        const bool same =
+            volumSelectedAtom == volums.at(hitVolum).getName() && selectedAtomIndex == hitAtom;
+        qDebug() << "Unselecting the atom" << old->getNOffset();
+        clearAtomPick();
+        if (same)
+            return;
+    }
+    Atom &atom = volums[hitVolum].getAtoms()[hitAtom];
+    qDebug() << "Selecting the atom" << atom.getNOffset();
+    atom.setSelected(true);
+    selectedAtom = true;
+    selectedAtomIndex = hitAtom;
+    volumSelectedAtom = volums.at(hitVolum).getName();
+    qglWidget->setEditAtomAction(true);
+    qglWidget->setDeleteAtomAction(true);
+}
+
+void MainWindow::checkVolumDialog(double x, double y, double z) {
+    if (qglWidget->getRMode() == GLWidget::kSolidMode) {
+        // Collected first: each dialog may rename or resize the volums being scanned.
+        QStringList hit;
+        for (const Volum &v : std::as_const(volums)) {
+            if (v.getMinX() <= x && x <= v.getMaxX() && v.getMinY() <= y && y <= v.getMaxY() &&
+                v.getMinZ() <= z && z <= v.getMaxZ())
+                hit << v.getName();
+        }
+        for (const QString &name : std::as_const(hit)) {
+            if (existVolum(name))
+                editVolum(name);
+        }
+        return;
+    }
+
+    const QList<QPair<int, int>> hits = atomsAt(x, y, z, -1);
+    for (const auto &[volumPos, atomPos] : hits) {
+        // The atom dialog neither adds nor removes atoms, so the positions stay valid.
+        AtomsDialog dialog(this, volums[volumPos].getAtoms()[atomPos]);
+        dialog.setWindowTitle(tr("Edit Atom"));
+        connect(&dialog, qOverload<>(&AtomsDialog::changeEvent), this,
+                &MainWindow::setProjectModified);
+        dialog.exec();
+    }
+}

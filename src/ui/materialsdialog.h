@@ -1,0 +1,75 @@
+#ifndef KARVENO_UI_MATERIALSDIALOG_H
+#define KARVENO_UI_MATERIALSDIALOG_H
+
+// Edits the registry's materials in place: for the material chosen in the combo box its colour,
+// lattice vectors, basis (in a VectorListWidget) and property categories. It can also duplicate
+// the chosen material under a new name and colour, adding the copy to the registry and writing it
+// to "materials/<name>.txt".
+
+#include <QColor>
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <memory>
+
+class Material;
+class PropertyForm;
+class VectorListWidget;
+
+namespace Ui {
+class MaterialsDialog;
+}
+
+class MaterialsDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit MaterialsDialog(QWidget *parent = nullptr);
+    ~MaterialsDialog() override;
+
+    // Whether the user changed a basis list while the dialog was open; the atoms of the design
+    // must then be generated again.
+    bool isVectorListModified() const { return vectorListModified; }
+
+    // The folder that duplicated materials are written to, relative to the working folder.
+    static QString duplicateFolder() { return QStringLiteral("materials"); }
+
+signals:
+    void changeEvent();
+
+public slots:
+    void on_buttonBox_accepted();
+    void on_materialBox_currentIndexChanged(int index);
+    void on_propertiesList_currentRowChanged(int currentRow);
+    void showHelp(QString text);
+    void showOption(QWidget *subForm);
+    void setRadioButtonState(bool state);
+    void vectorListChangedSlot();
+    void on_duplicateButton_clicked();
+    void on_colorButton_clicked();
+
+protected:
+    void changeEvent(QEvent *event) override;
+
+private:
+    Material *shownMaterial() const;
+    // Writes the lattice boxes, the basis editor and the shown category into the shown material.
+    void storeShownMaterial();
+    void showColor();
+    // Writes a duplicated material in the layout of duplicate files; false if the file could not
+    // be opened.
+    static bool writeDuplicateFile(const Material &material);
+
+    std::unique_ptr<Ui::MaterialsDialog> ui;
+    QList<Material *> *materials;
+    // Name and registry index of the material whose data the dialog shows.
+    QString lastmat;
+    int lastmatindex = 0;
+    QColor color;
+    PropertyForm *form = nullptr;
+    VectorListWidget *vector_list_widget = nullptr;
+    bool vectorListModified = false;
+};
+
+#endif // KARVENO_UI_MATERIALSDIALOG_H
