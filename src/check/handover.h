@@ -1,0 +1,70 @@
+#pragma once
+// Hands a design to the design checker: flattens volums, materials, general settings and atoms
+// into the checker's fixed-layout records and runs it. Used by the designer's "Check design" and
+// by the command-line checker, so both give the same verdict for the same design.
+
+#include "checker/comprova.h"
+#include "io/projectfile.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QString>
+
+#include <vector>
+
+class Category;
+class Material;
+class MaterialsManager;
+class Volum;
+
+// Writes `input` as Latin-1 into the first `maxl` characters of `output`, blank-padded and cut at
+// `maxl`; no terminator is written.
+void QString2char20(char *output, int maxl, const QString &input);
+
+// Flattens categories into parameter records (record 1 at records[0]), writing at most
+// `capacity` records, and returns the full flattened count, which may exceed `capacity`.
+int flattenCategories(const QList<Category> &categories, parameter_str *records, int capacity);
+
+// What the checker is given: the design as the main window holds it.
+struct CheckInput {
+    int version = 1;
+    const QList<Volum> *volums = nullptr;
+    const QList<Category> *categories = nullptr;  // general settings
+    const QList<Material *> *materials = nullptr; // the registry, in its order
+    AxisScale x, y, z;                            // scale of each axis to metres
+};
+
+// The four record arrays and their counts, as the entry routine receives them.
+struct HandOver {
+    std::vector<volum_str> volums;
+    std::vector<material_str> materials;
+    std::vector<parameter_str> parameters;
+    std::vector<atom_str> atoms;
+    std::int32_t nvol = 0; // true counts; over the checker's limit the arrays stay empty
+    std::int32_t nmat = 0;
+    std::int32_t nvparam = 0; // flattened count of the first volum
+    std::int32_t nmparam = 0; // flattened count of the first material
+    std::int32_t nparam = 0;
+    std::int32_t natoms = 0; // true count; the array holds them all only within the limit
+};
+
+// Fills the hand-over. Volums, materials and atoms are copied only while their count is within
+// the checker's limit; past it the checker refuses the design on the count alone, without
+// reading the records, and no memory is spent on them.
+HandOver buildHandOver(const CheckInput &input);
+
+struct CheckVerdict {
+    bool checked = false; // false: there were no volums and the checker was not called
+    QByteArray line;      // the checker's 299-character verdict, leading blank included
+    // The line without its trailing blanks, or "No volums to check!" when nothing was checked.
+    QString text() const;
+    // text() without its leading blank.
+    QString trimmed() const { return text().trimmed(); }
+    // True for the checker's success line.
+    bool ok() const;
+};
+
+// Builds the hand-over and runs the checker with input.version.
+CheckVerdict checkDesign(const CheckInput &input);
+// The same for a design read from a project file, with the registry's materials.
+CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &registry);
