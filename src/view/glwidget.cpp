@@ -134,10 +134,24 @@ void GLWidget::applyProjection() {
 }
 
 void GLWidget::paintGL() {
+    renderScene(false);
+}
+
+void GLWidget::renderScene(bool pickingPass) {
     // Viewport and projection are set at every frame: the frame is also drawn outside the
     // framework's paint cycle, for picking, and must not depend on what happened before it.
     applyProjection();
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (pickingPass) {
+        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+        glDisable(GL_POLYGON_OFFSET_FILL);
+        glClear(GL_DEPTH_BUFFER_BIT);
+    } else {
+        // Faces sit slightly behind the mesh lines drawn on them, so that the lines win the
+        // depth test.
+        glEnable(GL_POLYGON_OFFSET_FILL);
+        glPolygonOffset(1.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
 
     glPushMatrix();
     glLoadIdentity();
@@ -154,6 +168,9 @@ void GLWidget::paintGL() {
     }
     drawVolums();
     glPopMatrix();
+
+    glDisable(GL_POLYGON_OFFSET_FILL);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 }
 
 void GLWidget::drawVolums() {
@@ -242,7 +259,7 @@ bool GLWidget::transled2Dto3DCoords(int x, int y, double *posX, double *posY, do
         return false; // never shown: no context, no depth buffer
     }
     makeCurrent();
-    paintGL();
+    renderScene(true);
 
     GLint vp[4];
     glGetIntegerv(GL_VIEWPORT, vp);

@@ -98,6 +98,9 @@ protected:
 private:
     // Viewport and perspective for the current size in device pixels.
     void applyProjection();
+    // The frame. A picking pass writes depth only, at the surfaces' true depth, and leaves the
+    // colour of the last frame on screen.
+    void renderScene(bool pickingPass);
     void drawVolums();
 
     float zNear = 0.01f;

@@ -77,9 +77,6 @@ void drawShadedBox(const double min[3], const double max[3]) {
     const double x0 = min[0], y0 = min[1], z0 = min[2];
     const double x1 = max[0], y1 = max[1], z1 = max[2];
 
-    // Push the faces slightly back so that the mesh lines drawn on them win the depth test.
-    glEnable(GL_POLYGON_OFFSET_FILL);
-    glPolygonOffset(1.0f, 1.0f);
     glBegin(GL_QUADS);
     scaledColor(base, 0.62f); // bottom, y = min
     glVertex3d(x0, y0, z0);
@@ -112,7 +109,6 @@ void drawShadedBox(const double min[3], const double max[3]) {
     glVertex3d(x1, y1, z1);
     glVertex3d(x1, y0, z1);
     glEnd();
-    glDisable(GL_POLYGON_OFFSET_FILL);
     glColor4fv(base);
 }
 
