@@ -10,8 +10,6 @@
 
 // Menu entries and buttons whose command does not exist yet stay disabled.
 void disablePendingCommands(Ui::MainWindow &ui) {
-    ui.actionSimulate->setEnabled(false);
-    ui.action3D_Graphs->setEnabled(false);
     ui.actionCheck_design->setEnabled(false);
 }
 
@@ -20,8 +18,6 @@ void disablePendingCommands(Ui::MainWindow &ui) {
 
 // External programs ---------------------------------------------------------------------------
 
-void MainWindow::on_actionSimulate_triggered() {}
-void MainWindow::on_action3D_Graphs_triggered() {}
 
 // Design check --------------------------------------------------------------------------------
 
