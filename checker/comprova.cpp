@@ -764,12 +764,18 @@ void comprova_volums_valids(const std::int32_t *version, const volum_str *volums
             gestor_memoria_global_inici();
         if (noError())
             traduccio_materials(materials, st.nmat);
-        // Stage 5 (definicio_de_boundaries) is called here.
+        if (noError())
+            definicio_de_boundaries(volums, st.nvol);
         if (noError())
             traduccio_volum();
-        // Stages 7 to 10 (seleccio_de_contactes; traduccio_variables_quanticas_dispositiu when
-        // st.s.wave_solver > 0; seleccio_volum_omega when st.s.omega_on == 1;
-        // traduccio_variables_particules) are called here, each while noError().
+        if (noError())
+            seleccio_de_contactes(volums, st.nvol);
+        if (noError() && st.s.wave_solver > 0)
+            traduccio_variables_quanticas_dispositiu();
+        if (noError() && st.s.omega_on == 1)
+            seleccio_volum_omega();
+        if (noError())
+            traduccio_variables_particules();
         if (noError())
             message(10000);
     };

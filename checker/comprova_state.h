@@ -230,6 +230,7 @@ struct Reservoir {
     std::int32_t mitja_con = 0;               // 54 in steps of dt * R
     std::int32_t filtre = 0;                  // 55 in steps of dt * R
     std::int32_t iterneustart = 0;            // 56
+    std::int64_t wave1 = -1, wave2 = -1;      // first and last wave cell along x (stage 8)
 };
 
 // Registry slots of the tables (the `memory` registry records which exist).
