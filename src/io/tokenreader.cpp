@@ -8,6 +8,7 @@ TokenReader::TokenReader(QTextStream &in) : in(in) {
 }
 
 bool TokenReader::atEnd() {
+    in.skipWhiteSpace();
     return in.atEnd();
 }
 

@@ -12,7 +12,8 @@ class TokenReader {
 public:
     explicit TokenReader(QTextStream &in);
 
-    // True once only white space, or nothing, is left.
+    // True once only white space, or nothing, is left. Skips white space, so call it only where
+    // the next token is a word or a number (before an entry), never before a rest of line.
     bool atEnd();
     QString readWord();
     int readInt();

@@ -1,0 +1,155 @@
+#include "io/materialfiles.h"
+#include "messagelog.h"
+#include "model/material.h"
+#include "model/materialsmanager.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+QByteArray materialText(const QByteArray &name, const QByteArray &tail = "0\n") {
+    return "M\n" + name + "\n7\n255 128 0\n0.1 0 0\n0 0.2 0\n0 0 0.3\n2\n0 0 0 " + name +
+           "\n0.25 0.25 0.25\n" + tail;
+}
+
+QStringList names(const MaterialsManager &registry) {
+    QStringList list;
+    for (const Material *m : *registry.getMaterials())
+        list << m->getName();
+    return list;
+}
+
+} // namespace
+
+class TestMaterialFiles : public QObject {
+    Q_OBJECT
+
+private slots:
+    void readsOneMaterial();
+    void folderOrderAndSkippedFiles();
+    void missingFolderLeavesRegistry();
+    void malformedMaterialsStaySafe();
+    void duplicateFileLayout();
+};
+
+void TestMaterialFiles::readsOneMaterial() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("si.txt"));
+    QVERIFY(writeFile(path, materialText("Si", "1\n2 Band structure\ngap 2 1.12 eV\n"
+                                               "mode 4 1 h\nonly 1 1\nm 2 0.3 mass\n")));
+    std::unique_ptr<Material> m(readMaterialFile(path));
+    QVERIFY(m);
+    QCOMPARE(m->getName(), QStringLiteral("Si"));
+    QCOMPARE(m->getIndexName(), 7);
+    QCOMPARE(m->getColor(), QColor(255, 128, 0, 255));
+    // Reals are read in single precision.
+    QCOMPARE(m->getAtomVec1().getX(), double(0.1f));
+    QCOMPARE(m->getAtomVec2().getY(), double(0.2f));
+    QCOMPARE(m->getAtomVec3().getZ(), double(0.3f));
+    QCOMPARE(m->getOffsets().size(), 2);
+    QCOMPARE(m->getOffsets()[0].getMaterialName(), QStringLiteral("Si"));
+    QCOMPARE(m->getOffsets()[1].getMaterialName(), QString()); // three numbers only
+    QCOMPARE(m->getOffsets()[1].getX(), 0.25);
+    QCOMPARE(m->getCategories().size(), 1);
+    QCOMPARE(m->getCategories()[0].getName(), QStringLiteral("Band structure"));
+    QCOMPARE(m->getPropertiesCount(), 2 + 1 + 1);
+
+    QVERIFY(!readMaterialFile(dir.filePath(QStringLiteral("absent.txt"))));
+}
+
+void TestMaterialFiles::folderOrderAndSkippedFiles() {
+    QTemporaryDir dir;
+    const QDir folder(dir.path());
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("b.txt")), materialText("Bee")));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("A.txt")), materialText("Ay")));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("c.dat")), materialText("Cee")));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("blank.txt")), " " + materialText("No")));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("notes.txt")), "Notes\nM\n"));
+    QVERIFY(writeFile(folder.filePath(QStringLiteral("empty.txt")), ""));
+    QVERIFY(folder.mkdir(QStringLiteral("M_folder")));
+    QVERIFY(QFile::link(folder.filePath(QStringLiteral("A.txt")),
+                        folder.filePath(QStringLiteral("a_link.txt"))));
+
+    MaterialsManager registry;
+    Material *stale = new Material(QStringLiteral("Old"), 1, Qt::red, {}, {}, {}, {});
+    registry.addMaterial(stale);
+    QVERIFY(loadMaterialFolder(dir.path(), registry));
+    QCOMPARE(names(registry),
+             (QStringList{QStringLiteral("Ay"), QStringLiteral("Bee"), QStringLiteral("Cee")}));
+    QCOMPARE(stale->getName(), QStringLiteral("Old")); // dropped from the list, still alive
+
+    QTemporaryDir emptyDir;
+    QVERIFY(loadMaterialFolder(emptyDir.path(), registry));
+    QVERIFY(registry.getMaterials()->isEmpty());
+}
+
+void TestMaterialFiles::missingFolderLeavesRegistry() {
+    MaterialsManager registry;
+    registry.addMaterial(new Material(QStringLiteral("Kept"), 1, Qt::red, {}, {}, {}, {}));
+    QVERIFY(!loadMaterialFolder(QStringLiteral("/nonexistent/karveno/materials"), registry));
+    QCOMPARE(names(registry), QStringList{QStringLiteral("Kept")});
+}
+
+void TestMaterialFiles::malformedMaterialsStaySafe() {
+    QTemporaryDir dir;
+    const QString huge = dir.filePath(QStringLiteral("huge.txt"));
+    QVERIFY(writeFile(huge, "M Big 1 300 -5 20 1 0 0 0 1 0 0 0 1 2000000000\n0 0 0 Big\n"));
+    std::unique_ptr<Material> m(readMaterialFile(huge));
+    QVERIFY(m);
+    QCOMPARE(m->getOffsets().size(), 1);
+    QVERIFY(m->getColor().isValid());
+    QCOMPARE(m->getColor(), QColor(255, 0, 20)); // components clamped
+    QVERIFY(m->getCategories().isEmpty());
+
+    const QString truncated = dir.filePath(QStringLiteral("short.txt"));
+    QVERIFY(writeFile(truncated, "MShort"));
+    std::unique_ptr<Material> s(readMaterialFile(truncated));
+    QVERIFY(s);
+    QCOMPARE(s->getName(), QStringLiteral("Short"));
+    QCOMPARE(s->getAtomVec1().getX(), 0.0);
+
+    const QString foreign = dir.filePath(QStringLiteral("foreign.txt"));
+    QVERIFY(writeFile(foreign, materialText("F", "1\n1 C\nodd 8 1\n")));
+    MessageLog log;
+    std::unique_ptr<Material> f(readMaterialFile(foreign));
+    QCOMPARE(log.count(QStringLiteral("Unexpected type of propertie")), 1);
+    QVERIFY(f->getCategories()[0].getProperties().isEmpty());
+}
+
+void TestMaterialFiles::duplicateFileLayout() {
+    Category category(QStringLiteral("Band"));
+    category.addProperty(Property(QStringLiteral("gap"), Property::Real, 1.12, QString()));
+    Material m(
+        QStringLiteral("SiCopy"), 15, Qt::gray, Coord(0.543, 0, 0), Coord(0, 0.543, 0),
+        Coord(0, 0, 1.0 / 3.0),
+        {Coord(0, 0, 0, QStringLiteral("Si")), Coord(0.25, 0.25, 0.25, QStringLiteral("Si"))});
+    m.setCategories({category});
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath(duplicateMaterialFilePath(m.getName()));
+    QVERIFY(path.endsWith(QStringLiteral("materials/sicopy.txt")));
+    QVERIFY(!writeDuplicateMaterialFile(path, m, QColor(1, 2, 3))); // no "materials" folder
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("materials")));
+    QVERIFY(writeFile(path, "old content that is longer than the new file will ever be......"
+                            "................................................................"
+                            "................................................................"));
+    QVERIFY(writeDuplicateMaterialFile(path, m, QColor(1, 2, 3)));
+
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QString text = QString::fromUtf8(file.readAll());
+    QCOMPARE(text, QStringLiteral("M\nSiCopy\n15\n0.543 0 0\n0 0.543 0\n0 0 0.333333\n2\n"
+                                  "0 0 0\n0.25 0.25 0.25\n1 2 3\n1\n1 Band\ngap 2 1.12 \n"));
+}
+
+QTEST_GUILESS_MAIN(TestMaterialFiles)
+#include "tst_materialfiles.moc"
