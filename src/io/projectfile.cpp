@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 double AxisScale::value() const {
     return mesure * std::pow(10.0, unit);
@@ -38,6 +39,15 @@ AxisScale normaliseScale(double value) {
 }
 
 namespace {
+
+// Sizes are held as floats; a value beyond their range becomes the largest float rather than an
+// undefined conversion.
+float toFloat(double value) {
+    constexpr double largest = double(std::numeric_limits<float>::max());
+    if (std::isnan(value))
+        return std::numeric_limits<float>::quiet_NaN();
+    return float(std::clamp(value, -largest, largest));
+}
 
 // Takes the next non-blank character when it is `marker`; otherwise leaves the stream where it
 // stood, so a missing section does not swallow the marker of the next one.
@@ -73,7 +83,7 @@ Volum readVolumRecord(TokenReader &reader, const MaterialsManager &registry) {
     const double sx = reader.readReal();
     const double sy = reader.readReal();
     const double sz = reader.readReal();
-    volum.addCoords(Coord(ox, oy, oz), float(sx), float(sy), float(sz));
+    volum.addCoords(Coord(ox, oy, oz), toFloat(sx), toFloat(sy), toFloat(sz));
 
     const int atomCount = reader.readInt();
     if (atomCount == -1) {

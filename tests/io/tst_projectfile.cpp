@@ -399,6 +399,14 @@ void TestProjectFile::fileErrorsChangeNothing() {
     MaterialsManager registry;
     QVERIFY(readProjectFile(path, back, registry).volumsRead);
     QCOMPARE(back.volums.size(), 2);
+
+    // A missing section in a file on disk, and sizes beyond the range of a float.
+    QVERIFY(writeFile(path, "1\r\nM 0\r\nV 1 1 1 1\r\nhuge 1 1 1 X 0 0 0 0 1e300 1 1 -1 0\r\n"));
+    const ProjectReadResult partial = readProjectFile(path, back, registry);
+    QCOMPARE(partial.missingMarkers, 1);
+    QVERIFY(partial.volumsRead);
+    QCOMPARE(back.volums.size(), 1);
+    QCOMPARE(back.volums[0].getxSize(), std::numeric_limits<float>::max());
 }
 
 void TestProjectFile::decimalPointIgnoresLocale() {
