@@ -21,8 +21,7 @@ namespace {
 
 class PlotWidget : public QWidget {
 public:
-    explicit PlotWidget(ResultsTable table) : data(std::move(table))
-    {
+    explicit PlotWidget(ResultsTable table) : data(std::move(table)) {
         setMouseTracking(true);
         setMinimumSize(480, 320);
         for (const auto &row : data.rows) {
@@ -40,8 +39,7 @@ public:
     }
 
 protected:
-    void paintEvent(QPaintEvent *) override
-    {
+    void paintEvent(QPaintEvent *) override {
         QPainter p(this);
         p.fillRect(rect(), Qt::white);
         p.setRenderHint(QPainter::Antialiasing);
@@ -66,7 +64,8 @@ protected:
             const QColor colour = colours[(c - 1) % 5];
             p.setPen(QPen(colour, 2));
             p.drawPath(path);
-            const QString name = c < data.columns.size() ? data.columns[c] : QStringLiteral("y%1").arg(c);
+            const QString name =
+                c < data.columns.size() ? data.columns[c] : QStringLiteral("y%1").arg(c);
             p.drawText(QPointF(area.right() - 150, area.top() + 16 * c), name);
         }
         p.setPen(Qt::black);
@@ -75,8 +74,7 @@ protected:
         p.drawText(QPointF(area.left(), 14), cursorText);
     }
 
-    void mouseMoveEvent(QMouseEvent *event) override
-    {
+    void mouseMoveEvent(QMouseEvent *event) override {
         const QRectF area = plotArea();
         const QPointF pos = event->position();
         if (area.contains(pos)) {
@@ -91,8 +89,7 @@ protected:
 
 private:
     QRectF plotArea() const { return QRectF(70, 24, width() - 90, height() - 60); }
-    QPointF toScreen(double x, double y) const
-    {
+    QPointF toScreen(double x, double y) const {
         const QRectF a = plotArea();
         return {a.left() + (x - xmin) / (xmax - xmin) * a.width(),
                 a.bottom() - (y - ymin) / (ymax - ymin) * a.height()};
@@ -103,8 +100,7 @@ private:
     QString cursorText;
 };
 
-QString lastResultsFile()
-{
+QString lastResultsFile() {
     QFile status(QStringLiteral("STATUS.TXT"));
     if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
         return {};
@@ -120,21 +116,22 @@ QString lastResultsFile()
 
 } // namespace
 
-int main(int argc, char *argv[])
-{
+int main(int argc, char *argv[]) {
     QApplication app(argc, argv);
     QString path = argc > 1 ? QString::fromLocal8Bit(argv[1]) : lastResultsFile();
     if (path.isEmpty() || !QFile::exists(path))
-        path = QFileDialog::getOpenFileName(nullptr, QStringLiteral("Open a results file"), QString(),
-                                            QStringLiteral("Results (*.dat);;All files (*)"));
+        path =
+            QFileDialog::getOpenFileName(nullptr, QStringLiteral("Open a results file"), QString(),
+                                         QStringLiteral("Results (*.dat);;All files (*)"));
     if (path.isEmpty())
         return 0;
     ResultsTable table;
     QString error;
     if (!readResultsFile(path, table, &error) || table.rows.isEmpty()) {
         QMessageBox::warning(nullptr, QStringLiteral("Graph_KARVENO"),
-                             error.isEmpty() ? QStringLiteral("No data in %1").arg(path)
-                                             : QStringLiteral("Cannot read %1:\n%2").arg(path, error));
+                             error.isEmpty()
+                                 ? QStringLiteral("No data in %1").arg(path)
+                                 : QStringLiteral("Cannot read %1:\n%2").arg(path, error));
         return 1;
     }
     PlotWidget plot(table);

@@ -3,8 +3,7 @@
 #include <QFile>
 #include <QTextStream>
 
-bool readResultsFile(const QString &path, ResultsTable &table, QString *error)
-{
+bool readResultsFile(const QString &path, ResultsTable &table, QString *error) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
         if (error)

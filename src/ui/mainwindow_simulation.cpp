@@ -11,8 +11,7 @@
 #include <QFileDialog>
 #include <QProcess>
 
-void MainWindow::on_actionSimulate_triggered()
-{
+void MainWindow::on_actionSimulate_triggered() {
     if (project_modified && !save())
         return;
 
@@ -44,8 +43,7 @@ void MainWindow::on_actionSimulate_triggered()
     }
 }
 
-void MainWindow::on_action3D_Graphs_triggered()
-{
+void MainWindow::on_action3D_Graphs_triggered() {
     // Each start is a new viewer, left to run on its own; the process object lives with the window.
     auto *viewer = new QProcess(this);
     viewer->start(resolveProgram(QStringLiteral("plot/Graph_KARVENO.exe")), {},

@@ -5,15 +5,13 @@
 #include <QProcessEnvironment>
 
 namespace {
-bool isRunnable(const QString &path)
-{
+bool isRunnable(const QString &path) {
     const QFileInfo info(path);
     return info.isFile() && info.isExecutable();
 }
 } // namespace
 
-QString resolveProgram(const QString &name)
-{
+QString resolveProgram(const QString &name) {
     if (QDir::isAbsolutePath(name))
         return name;
     const QString local = QDir::current().absoluteFilePath(name);

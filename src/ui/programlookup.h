@@ -2,8 +2,8 @@
 #define PROGRAMLOOKUP_H
 
 // Finds the external programs the designer starts by relative name ("KARVENOCOM.exe",
-// "plot/Graph_KARVENO.exe"): first in the working directory, as the desktop platforms the tool comes
-// from do, then in every folder of the PATH.
+// "plot/Graph_KARVENO.exe"): first in the working directory, as the desktop platforms the tool
+// comes from do, then in every folder of the PATH.
 
 #include <QString>
 

@@ -12,9 +12,9 @@ const QString kOkTag = QStringLiteral("[OK]");
 const QString kErrorTag = QStringLiteral("ERROR");
 const QString kEndTag = QStringLiteral("Simulation ended correctly");
 
-QString coloured(const QString &line, const char *colour)
-{
-    return QStringLiteral("<span style=\"color: %1; font-weight: bold;\">").arg(QLatin1String(colour)) +
+QString coloured(const QString &line, const char *colour) {
+    return QStringLiteral("<span style=\"color: %1; font-weight: bold;\">")
+               .arg(QLatin1String(colour)) +
            line + QStringLiteral("</span>");
 }
 } // namespace
@@ -22,8 +22,7 @@ QString coloured(const QString &line, const char *colour)
 SimulationProcessDialog::SimulationProcessDialog(QWidget *parent, QProcess *process,
                                                  const QString &outputPath)
     : QDialog(parent), ui(new Ui::SimulationProcessDialog), simulator(process),
-      logfile(outputPath + QStringLiteral("log.txt"))
-{
+      logfile(outputPath + QStringLiteral("log.txt")) {
     ui->setupUi(this);
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(false);
     setCursor(Qt::BusyCursor);
@@ -43,18 +42,17 @@ SimulationProcessDialog::SimulationProcessDialog(QWidget *parent, QProcess *proc
     }
 }
 
-SimulationProcessDialog::~SimulationProcessDialog()
-{
+SimulationProcessDialog::~SimulationProcessDialog() {
     delete ui;
 }
 
-void SimulationProcessDialog::updateProcessStatus()
-{
+void SimulationProcessDialog::updateProcessStatus() {
     if (!simulator)
         return;
     // Output may arrive in pieces: only complete lines are interpreted, the rest waits.
     pending += simulator->readAllStandardOutput();
-    pending += simulator->readAllStandardError();
+    if (simulator->processChannelMode() != QProcess::MergedChannels)
+        pending += simulator->readAllStandardError();
     qsizetype end;
     while ((end = pending.indexOf('\n')) >= 0) {
         const QByteArray raw = pending.left(end + 1);
@@ -63,8 +61,7 @@ void SimulationProcessDialog::updateProcessStatus()
     }
 }
 
-void SimulationProcessDialog::flushPartialLine()
-{
+void SimulationProcessDialog::flushPartialLine() {
     if (pending.isEmpty())
         return;
     const QByteArray raw = pending;
@@ -72,8 +69,7 @@ void SimulationProcessDialog::flushPartialLine()
     handleLine(QString::fromLocal8Bit(raw));
 }
 
-void SimulationProcessDialog::handleLine(const QString &line)
-{
+void SimulationProcessDialog::handleLine(const QString &line) {
     qDebug() << "STATUS: " << line;
     if (logfile.isOpen()) {
         QTextStream log(&logfile);
@@ -88,8 +84,7 @@ void SimulationProcessDialog::handleLine(const QString &line)
     interpretLine(text);
 }
 
-void SimulationProcessDialog::interpretLine(const QString &line)
-{
+void SimulationProcessDialog::interpretLine(const QString &line) {
     const qsizetype timeAt = line.indexOf(kTimeTag);
     if (timeAt >= 0) {
         QString value = line.mid(timeAt + kTimeTag.size());
@@ -114,26 +109,24 @@ void SimulationProcessDialog::interpretLine(const QString &line)
     }
 }
 
-void SimulationProcessDialog::setOkAvailable(bool ok)
-{
+void SimulationProcessDialog::setOkAvailable(bool ok) {
     ui->buttonBox->button(QDialogButtonBox::Ok)->setEnabled(ok);
     ui->buttonBox->button(QDialogButtonBox::Cancel)->setEnabled(!ok);
 }
 
-void SimulationProcessDialog::processFailed(QProcess::ProcessError error)
-{
+void SimulationProcessDialog::processFailed(QProcess::ProcessError error) {
     // Only a failed start leaves the user without any sign of life from the simulator; a crash or a
     // kill after a start is visible in the log and the last status line.
     if (error != QProcess::FailedToStart)
         return;
     const QString reason = simulator ? simulator->errorString() : QString();
-    ui->statusLabel->setText(coloured(tr("The simulator could not be started: %1").arg(reason), "red"));
+    ui->statusLabel->setText(
+        coloured(tr("The simulator could not be started: %1").arg(reason), "red"));
     setOkAvailable(false);
     setCursor(Qt::ArrowCursor);
 }
 
-void SimulationProcessDialog::on_pushButton_clicked()
-{
+void SimulationProcessDialog::on_pushButton_clicked() {
     QFile status(QStringLiteral("STATUS.TXT"));
     if (!status.open(QIODevice::ReadOnly | QIODevice::Text))
         QMessageBox::information(nullptr, QStringLiteral("info"), status.errorString());
@@ -141,8 +134,7 @@ void SimulationProcessDialog::on_pushButton_clicked()
     ui->textBrowser->setPlainText(text);
 }
 
-void SimulationProcessDialog::changeEvent(QEvent *event)
-{
+void SimulationProcessDialog::changeEvent(QEvent *event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::LanguageChange)
         ui->retranslateUi(this);

@@ -1,8 +1,8 @@
 #ifndef SIMULATIONPROCESSDIALOG_H
 #define SIMULATIONPROCESSDIALOG_H
 
-// The monitor of a simulation run: logs the simulator's output to "log.txt" in the output folder and
-// turns its progress, status and error lines into the dialog's state.
+// The monitor of a simulation run: logs the simulator's output to "log.txt" in the output folder
+// and turns its progress, status and error lines into the dialog's state.
 
 #include <QDialog>
 #include <QFile>

@@ -19,16 +19,13 @@ class TestSimulationProcessDialog : public QObject {
     Q_OBJECT
 
 private:
-    static QPushButton *button(QDialog &d, QDialogButtonBox::StandardButton which)
-    {
+    static QPushButton *button(QDialog &d, QDialogButtonBox::StandardButton which) {
         return d.findChild<QDialogButtonBox *>(QStringLiteral("buttonBox"))->button(which);
     }
-    static QString status(QDialog &d)
-    {
+    static QString status(QDialog &d) {
         return d.findChild<QLabel *>(QStringLiteral("statusLabel"))->text();
     }
-    static QString writeScript(const QString &dir, const QString &name, const QString &body)
-    {
+    static QString writeScript(const QString &dir, const QString &name, const QString &body) {
         const QString path = QDir(dir).filePath(name);
         QDir().mkpath(QFileInfo(path).absolutePath());
         QFile f(path);
@@ -40,8 +37,7 @@ private:
     }
 
 private slots:
-    void lineInterpretation_data()
-    {
+    void lineInterpretation_data() {
         QTest::addColumn<QStringList>("lines");
         QTest::addColumn<bool>("okEnabled");
         QTest::addColumn<QString>("label");
@@ -57,7 +53,8 @@ private slots:
             << QStringList{"ERROR? no: [OK] recovered"} << false << QStringLiteral("recovered");
         QTest::newRow("error is bold red")
             << QStringList{"ERROR 3008 bad"} << false
-            << QStringLiteral("<span style=\"color: red; font-weight: bold;\">ERROR 3008 bad</span>");
+            << QStringLiteral(
+                   "<span style=\"color: red; font-weight: bold;\">ERROR 3008 bad</span>");
         QTest::newRow("end after error enables OK again")
             << QStringList{"ERROR x", "Simulation ended correctly"} << true
             << QStringLiteral("<span style=\"color: green; font-weight: bold;\">Simulation ended "
@@ -69,8 +66,7 @@ private slots:
             << QStringList{"step 4 of 9"} << false << initial;
     }
 
-    void lineInterpretation()
-    {
+    void lineInterpretation() {
         QFETCH(QStringList, lines);
         QFETCH(bool, okEnabled);
         QFETCH(QString, label);
@@ -83,8 +79,7 @@ private slots:
         QCOMPARE(status(dialog), label);
     }
 
-    void piecesAndMissingFinalLineEndAreLogged()
-    {
+    void piecesAndMissingFinalLineEndAreLogged() {
         QTemporaryDir out;
         const QString script = writeScript(
             out.path(), "sim.sh",
@@ -102,12 +97,12 @@ private slots:
         }
         QFile log(out.path() + "/log.txt");
         QVERIFY(log.open(QIODevice::ReadOnly | QIODevice::Text));
-        QCOMPARE(QString::fromUtf8(log.readAll()),
-                 QStringLiteral("[OK] Starting\nSIMULATED TIME: 100 %\nSimulation ended correctly\n"));
+        QCOMPARE(
+            QString::fromUtf8(log.readAll()),
+            QStringLiteral("[OK] Starting\nSIMULATED TIME: 100 %\nSimulation ended correctly\n"));
     }
 
-    void failedStartIsShownInRed()
-    {
+    void failedStartIsShownInRed() {
         QTemporaryDir out;
         QProcess process;
         SimulationProcessDialog dialog(nullptr, &process, out.path() + '/');
@@ -118,8 +113,7 @@ private slots:
         QVERIFY(button(dialog, QDialogButtonBox::Cancel)->isEnabled());
     }
 
-    void statusButtonShowsStatusFile()
-    {
+    void statusButtonShowsStatusFile() {
         QTemporaryDir work;
         const QString previous = QDir::currentPath();
         QDir::setCurrent(work.path());
@@ -134,8 +128,7 @@ private slots:
         QDir::setCurrent(previous);
     }
 
-    void programLookupPrefersWorkingDirectoryThenPath()
-    {
+    void programLookupPrefersWorkingDirectoryThenPath() {
         QTemporaryDir work, onPath;
         const QString previous = QDir::currentPath();
         const QByteArray oldPath = qgetenv("PATH");
@@ -144,7 +137,8 @@ private slots:
 
         QCOMPARE(resolveProgram("KARVENOCOM.exe"), QStringLiteral("KARVENOCOM.exe"));
         const QString fromPath = writeScript(onPath.path(), "KARVENOCOM.exe", "exit 0\n");
-        const QString viewerOnPath = writeScript(onPath.path(), "plot/Graph_KARVENO.exe", "exit 0\n");
+        const QString viewerOnPath =
+            writeScript(onPath.path(), "plot/Graph_KARVENO.exe", "exit 0\n");
         QCOMPARE(resolveProgram("KARVENOCOM.exe"), fromPath);
         QCOMPARE(resolveProgram("plot/Graph_KARVENO.exe"), viewerOnPath);
         const QString local = writeScript(work.path(), "KARVENOCOM.exe", "exit 0\n");
