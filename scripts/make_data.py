@@ -197,12 +197,14 @@ def general_categories():
           "the output (m)."),
         e("DYSCHO", 1e-9, "Spatial step of the wave grid across the transport direction (m); "
           "the Dirac solver uses it along z, and its cells along z must be multiples of it."),
-        b("CONFX", False, "Confine the wave functions along x. Transport runs along x: keep it "
-          "false."),
-        b("CONFY", True, "Confine the wave functions along y (the device is solved in the x-z "
-          "plane). The Dirac solver needs it true."),
-        b("CONFZ", False, "Confine the wave functions along z. The Dirac solver needs it "
-          "false."),
+        i("CONFX", 1, "Wave functions along x: 1 resolved, 0 confined. Transport runs along x: "
+          "keep 1. The simulator stores the inverse as its flag CONFX."),
+        i("CONFY", 0, "Wave functions along y: 0 confined, the device is a sheet in the x-z "
+          "plane (the simulator's CONFY=TRUE, which the Dirac solver needs); 1 resolved along "
+          "y. The simulator stores the inverse as its flag CONFY."),
+        i("CONFZ", 1, "Wave functions along z: 1 resolved (the simulator's CONFZ=FALSE, which "
+          "the Dirac solver needs); 0 confined. The simulator stores the inverse as its flag "
+          "CONFZ."),
     ]))
     cats.append(("Many particles", [
         i("EXCHANGE", 0, "Exchange among electrons: 0 none, 1 every particle's state is "
@@ -955,7 +957,8 @@ def records_md(general, volum, mats_with_cats):
     w("The column *checker reads as* names the conversion the design checker applies: "
       "*real* (unchanged), *time* (a real divided into whole time steps), *integer* (floor), "
       "*switch* (on when the floor is 1), *inverted switch* (stored as 0 when the floor is "
-      "1). An empty cell means that the checker does not read the record; the simulator "
+      "1 and as 1 when it is 0: the simulator's flags CONFX, CONFY and CONFZ, which its "
+      "messages name, are the inverse of records 22 to 24). An empty cell means that the checker does not read the record; the simulator "
       "does. Records named RESERVED_n (and Vn/Ln/Sn_RESERVED) hold a position and are not "
       "used.")
     w("")
@@ -994,7 +997,9 @@ def records_md(general, volum, mats_with_cats):
     w("- FLAG_PARTICLES (9) = 0 and WAVE_SOLVER (11) = 2; every material along the transport "
       "line, the contacts included, has LINEAR (material record 81) on (Graphene), so "
       "accelerated injection (63) may stay on or go off;")
-    w("- CONFY (23) true, CONFZ (24) false, SUPERPOSITION (30) = 0, FLAG_SCATTERING (volum "
+    w("- CONFY (23) = 0 and CONFZ (24) = 1 (their initial values; the simulator stores them "
+      "inverted, so its messages call this CONFY=TRUE and CONFZ=FALSE), SUPERPOSITION (30) = 0, "
+      "FLAG_SCATTERING (volum "
       "record 1) false in every volum;")
     w("- DXSCHO (19) and DYSCHO (21) dividing the cells along x and z, and 0.01 <= "
       "VF*DTSCHO*sqrt(2)/min(DXSCHO,DYSCHO) < 0.999999 with VF the Fermi velocity VFX1 "
