@@ -141,12 +141,13 @@ def injection_block(j):
     ]
 
 
-def output_block(what, switch, interval, third):
+def output_block(what, switch, interval, third, label=None):
+    label = label or what.lower()
     return [
-        b("OUT_" + what, switch, "Write the %s to the output folder." % what.lower()),
+        b("OUT_" + what, switch, "Write the %s to the output folder." % label),
         e("DT_" + what, interval,
           "Interval between two writes of the %s (s); at least DTPOISSON, rounded down to a "
-          "whole number of Poisson steps." % what.lower()),
+          "whole number of Poisson steps." % label),
         third,
     ]
 
@@ -307,11 +308,12 @@ def general_categories():
         + output_block("POTENTIAL", False, 1e-14, b("POTENTIAL_AVERAGE", False, "Write the "
                        "potential averaged over the interval."))
         + output_block("WAVEFUNCTION", False, 1e-14, i("WAVEFUNCTION_NMAX", 10, "Largest "
-                       "number of wave functions written at each interval."))
+                       "number of wave functions written at each interval."), "wave functions")
         + output_block("POSITIONS", False, 1e-14, i("POSITIONS_NMAX", 100, "Largest number "
-                       "of particles whose positions are written at each interval."))
+                       "of particles whose positions are written at each interval."),
+                       "particle positions")
         + output_block("ENERGY", False, 1e-14, b("ENERGY_AVERAGE", False, "Write the mean "
-                       "kinetic energy averaged over the interval."))
+                       "kinetic energy averaged over the interval."), "mean kinetic energy")
     )))
     cats.append(("Movie", [
         b("MOVIE", False, "Write the frames of a movie of the charge and potential."),
@@ -320,6 +322,8 @@ def general_categories():
         i("MOVIE_FRAME_STEPS", 10, "Number of time steps between two frames; at most "
           "999999."),
         i("MOVIE_PLANE", 1, "Plane of the frames: 0 x-y, 1 x-z, 2 y-z."),
+    ]))
+    cats.append(("Summary", [
         b("OUT_SUMMARY", True, "Write the summary of the run (mean current, number of "
           "particles in the device)."),
         e("DT_SUMMARY", 1e-13, "Interval between two summary lines (s); at least DTPOISSON, "
@@ -958,9 +962,9 @@ def records_md(general, volum, mats_with_cats):
       "*real* (unchanged), *time* (a real divided into whole time steps), *integer* (floor), "
       "*switch* (on when the floor is 1), *inverted switch* (stored as 0 when the floor is "
       "1 and as 1 when it is 0: the simulator's flags CONFX, CONFY and CONFZ, which its "
-      "messages name, are the inverse of records 22 to 24). An empty cell means that the checker does not read the record; the simulator "
-      "does. Records named RESERVED_n (and Vn/Ln/Sn_RESERVED) hold a position and are not "
-      "used.")
+      "messages name, are the inverse of records 22 to 24). An empty cell means that the "
+      "checker does not read the record; the simulator does. Records named RESERVED_n (and "
+      "Vn/Ln/Sn_RESERVED) hold a position and are not used.")
     w("")
     w("## Ready-made designs")
     w("")
