@@ -65,8 +65,7 @@ struct Device : Design {
                         (hi.x + shift) * nm, (hi.y + shift) * nm, (hi.z + shift) * nm,
                         int(hi.x - lo.x + 0.5), int(hi.y - lo.y + 0.5), int(hi.z - lo.z + 0.5));
     }
-    volum_str &contact(const char *name, double x0, double x1, double shift = 0,
-                       double width = 4) {
+    volum_str &contact(const char *name, double x0, double x1, double shift = 0, double width = 4) {
         volum_str &v = box(name, {x0, 0, 0}, {x1, width, 3}, shift);
         V(v, kFreeElectrons) = 1;
         V(v, kDc) = 1;
