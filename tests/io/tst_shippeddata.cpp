@@ -11,6 +11,7 @@
 #include "model/materialsmanager.h"
 
 #include <QFile>
+#include <QImage>
 #include <QSet>
 #include <QTextStream>
 #include <QtTest>
@@ -351,6 +352,8 @@ private slots:
     void eachMaterialHasExactlyOneDispersion();
     void initialValuesStartAPassingClassicalDesign();
     void savingChangesNothingInTheShippedFiles();
+    void buttonImagesLoad_data();
+    void buttonImagesLoad();
 
 private:
     GeneralCatalogue general;
@@ -564,6 +567,24 @@ void TestShippedData::savingChangesNothingInTheShippedFiles() {
             fileText(QString(kMaterialFolderPath) + "/" + m->getName().toLower() + ".txt");
         QVERIFY2(file.endsWith(blocks), qPrintable(m->getName()));
     }
+}
+
+void TestShippedData::buttonImagesLoad_data() {
+    QTest::addColumn<QString>("path");
+    QTest::newRow("help") << "data/images/helpbutton.gif";
+    QTest::newRow("add") << "data/images/AddIcon.png";
+    QTest::newRow("delete") << "data/images/Delete-icon.png";
+}
+
+void TestShippedData::buttonImagesLoad() {
+    // Tool-button icons: small, square, with a transparent background.
+    QFETCH(QString, path);
+    const QImage image(path);
+    QVERIFY2(!image.isNull(), qPrintable(path));
+    QCOMPARE(image.width(), image.height());
+    QVERIFY(image.width() >= 16 && image.width() <= 24);
+    QVERIFY(image.hasAlphaChannel());
+    QCOMPARE(image.pixelColor(0, 0).alpha(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestShippedData)
