@@ -3,12 +3,14 @@
 // name and type of every position the checker reads: an edit that inserts, drops or moves a
 // property fails here instead of silently changing what the simulator receives.
 
+#include "check/handover.h"
 #include "io/catalogue.h"
 #include "io/materialfiles.h"
 #include "model/category.h"
 #include "model/categorywriter.h"
 #include "model/material.h"
 #include "model/materialsmanager.h"
+#include "model/volum.h"
 
 #include <QFile>
 #include <QImage>
@@ -331,6 +333,24 @@ QString written(const QList<Category> &categories) {
     return text;
 }
 
+// Sets a property of a category list by name, as the property form would.
+bool setSetting(QList<Category> &categories, const QString &name, double value) {
+    for (Category &category : categories)
+        for (Property &p : category.getProperties())
+            if (p.getName() == name) {
+                if (p.getType() == Property::Boolean)
+                    p.setValue(value == 1.0);
+                else if (p.getType() == Property::Integer)
+                    p.setValue(int(value));
+                else
+                    p.setValue(value);
+                return true;
+            }
+    return false;
+}
+
+enum class Role { Contact, Channel, Cladding };
+
 } // namespace
 
 class TestShippedData : public QObject {
@@ -352,6 +372,8 @@ private slots:
     void eachMaterialHasExactlyOneDispersion();
     void initialValuesStartAPassingClassicalDesign();
     void savingChangesNothingInTheShippedFiles();
+    void simpleDevicesPassTheChecker_data();
+    void simpleDevicesPassTheChecker();
     void buttonImagesLoad_data();
     void buttonImagesLoad();
 
@@ -567,6 +589,73 @@ void TestShippedData::savingChangesNothingInTheShippedFiles() {
             fileText(QString(kMaterialFolderPath) + "/" + m->getName().toLower() + ".txt");
         QVERIFY2(file.endsWith(blocks), qPrintable(m->getName()));
     }
+}
+
+void TestShippedData::simpleDevicesPassTheChecker_data() {
+    QTest::addColumn<int>("solver");
+    QTest::newRow("classical particles") << 0;
+    QTest::newRow("effective-mass waves") << 1;
+    QTest::newRow("Dirac waves") << 2;
+}
+
+void TestShippedData::simpleDevicesPassTheChecker() {
+    // A source and a drain contact along x, a channel between them wrapped on its four sides by
+    // one-cell-thick oxide claddings: every volum starts from the volum catalogue and only the
+    // settings that its role needs are changed (docs/records.md lists them). Lengths in
+    // Angstrom, 1 nm cells. The Dirac device is a graphene sheet wide enough along z for its
+    // wave packets.
+    QFETCH(int, solver);
+    const bool dirac = solver == 2;
+    Material *contact = registry.getMaterial(dirac ? "Graphene" : "Aluminium");
+    Material *channel = registry.getMaterial(dirac ? "Graphene" : "Silicon");
+    Material *oxide = registry.getMaterial("SiO2");
+    QVERIFY(contact && channel && oxide);
+
+    const double width = dirac ? 700 : 30; // along z
+    const int nz = int(width / 10);
+    QList<Volum> volums;
+    const auto add = [&](const char *name, Material *m, Role role, double x, double y, double z,
+                         double sx, double sy, double sz) {
+        Volum v(name, int(sx / 10), int(sy / 10), int(sz / 10), volumCategories);
+        v.setMaterial(m);
+        v.addCoords(Coord(x, y, z), float(sx), float(sy), float(sz));
+        QList<Category> &c = v.getCategories();
+        if (role != Role::Cladding) {
+            QVERIFY(setSetting(c, "FLAGELECTRONS", 1));
+            QVERIFY(setSetting(c, "ELECTRIC_FIELD=0", 0));
+        }
+        if (role == Role::Contact)
+            QVERIFY(setSetting(c, "DC", 1));
+        if (role == Role::Channel)
+            QVERIFY(setSetting(c, "INTERNAL_NOBOUNDARY", 1));
+        volums.append(v);
+    };
+    add("source", contact, Role::Contact, 0, 0, 0, 100, 30, width);
+    add("channel", channel, Role::Channel, 100, 10, 10, 200, 10, width - 20);
+    add("drain", contact, Role::Contact, 300, 0, 0, 100, 30, width);
+    add("belowY", oxide, Role::Cladding, 100, 0, 0, 200, 10, width);
+    add("aboveY", oxide, Role::Cladding, 100, 20, 0, 200, 10, width);
+    add("belowZ", oxide, Role::Cladding, 100, 10, 0, 200, 10, 10);
+    add("aboveZ", oxide, Role::Cladding, 100, 10, width - 10, 200, 10, 10);
+    QCOMPARE(volums.first().getzMalles(), nz);
+
+    QList<Category> settings = general.categories;
+    if (solver > 0) {
+        QVERIFY(setSetting(settings, "FLAG_PARTICLES", 0));
+        QVERIFY(setSetting(settings, "WAVE_SOLVER", solver));
+    }
+    QVERIFY(setSetting(settings, "INJECTION_1", 1));
+    QVERIFY(setSetting(settings, "INJ_VOLUM_1", 1));
+    QVERIFY(setSetting(settings, "INJECTION_2", 1));
+    QVERIFY(setSetting(settings, "INJ_VOLUM_2", 3));
+
+    CheckInput input;
+    input.version = general.version;
+    input.volums = &volums;
+    input.categories = &settings;
+    input.materials = registry.getMaterials();
+    const CheckVerdict verdict = checkDesign(input);
+    QVERIFY2(verdict.ok(), qPrintable(verdict.trimmed()));
 }
 
 void TestShippedData::buttonImagesLoad_data() {
