@@ -984,6 +984,22 @@ def records_md(general, volum, mats_with_cats):
     w("- with current computation (FLAG_OMEGA, 204) on, set OMEGA_X1..OMEGA_Z2 (206 to 211) "
       "inside the device, at least 3 cells along every axis.")
     w("")
+    w("A layout that passes the checker with these changes only (lengths in Angstrom, 1 nm "
+      "cells everywhere, W the width along z: 30 here, 700 for the Dirac device below; the "
+      "test `io-shippeddata` builds it for all three kinds of device):")
+    w("")
+    w("| volum | role | material | origin x, y, z | size x, y, z | meshes |")
+    w("|---|---|---|---|---|---|")
+    w("| source | contact | Aluminium | 0, 0, 0 | 100, 30, W | 10, 3, W/10 |")
+    w("| channel | channel | Silicon | 100, 10, 10 | 200, 10, W-20 | 20, 1, W/10-2 |")
+    w("| drain | contact | Aluminium | 300, 0, 0 | 100, 30, W | 10, 3, W/10 |")
+    w("| belowY, aboveY | cladding | SiO2 | 100, 0 or 20, 0 | 200, 10, W | 20, 1, W/10 |")
+    w("| belowZ, aboveZ | cladding | SiO2 | 100, 10, 0 or W-10 | 200, 10, 10 | 20, 1, 1 |")
+    w("")
+    w("The contacts cover the whole y-z cross-section, the channel is enclosed on all four "
+      "sides (so it is internal), and every cladding is one cell thick along y or z. Neighbouring "
+      "volums must continue each other's cells exactly.")
+    w("")
     w("An **effective-mass wave device** (solver 1) changes, besides the above:")
     w("")
     w("- FLAG_PARTICLES (9) = 0 and WAVE_SOLVER (11) = 1; every material along the transport "
@@ -999,7 +1015,8 @@ def records_md(general, volum, mats_with_cats):
     w("A **Dirac device** (solver 2) changes:")
     w("")
     w("- FLAG_PARTICLES (9) = 0 and WAVE_SOLVER (11) = 2; every material along the transport "
-      "line, the contacts included, has LINEAR (material record 81) on (Graphene), so "
+      "line, the contacts included, has LINEAR (material record 81) on (Graphene for the "
+      "contacts and the channel of the layout above), so "
       "accelerated injection (63) may stay on or go off;")
     w("- CONFY (23) = 0 and CONFZ (24) = 1 (their initial values; the simulator stores them "
       "inverted, so its messages call this CONFY=TRUE and CONFZ=FALSE), SUPERPOSITION (30) = 0, "
