@@ -135,8 +135,7 @@ void MaterialsDialog::vectorListChangedSlot() {
 }
 
 void MaterialsDialog::showColor() {
-    // QColor::name() gives "#rrggbb" in lower-case hexadecimal, two digits per component.
-    ui->colorButton->setStyleSheet(QStringLiteral("background-color: ") + color.name());
+    ui->colorButton->setStyleSheet(NewVolumeNameDialog::colorStyleSheet(color));
 }
 
 void MaterialsDialog::on_colorButton_clicked() {
