@@ -101,7 +101,21 @@ void PropertyForm::showCategory(QList<Category> *list, int row) {
     categories = list;
     for (const Property &property : (*list)[row].getProperties())
         buildRow(property);
+    alignNameLabels();
     lastindex = row;
+}
+
+void PropertyForm::alignNameLabels() {
+    // Rows are separate layouts; a common label width lines their editors up.
+    int width = 0;
+    for (const Row &row : std::as_const(rows)) {
+        if (row.editor.nameLabel)
+            width = std::max(width, row.editor.nameLabel->sizeHint().width());
+    }
+    for (const Row &row : std::as_const(rows)) {
+        if (row.editor.nameLabel)
+            row.editor.nameLabel->setMinimumWidth(width);
+    }
 }
 
 void PropertyForm::name(QObject *object, const QString &text) const {
@@ -180,6 +194,7 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
         editor.valuebox = new QDoubleSpinBox(parent);
         editor.valuebox->setDecimals(kMantissaDecimals);
         editor.valuebox->setRange(-kMantissaLimit, kMantissaLimit);
+        editor.valuebox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         name(editor.valuebox, propertyName);
         editor.exponentbox = new QSpinBox(parent);
         editor.exponentbox->setRange(-kExponentLimit, kExponentLimit);

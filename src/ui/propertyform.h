@@ -115,6 +115,7 @@ private:
 
     void readValue(ValueEditor &editor, Property &property);
     void traceDeletion(const ValueEditor &editor, Trace trace) const;
+    void alignNameLabels();
     void clearWidgets();
     void name(QObject *object, const QString &text) const;
 
