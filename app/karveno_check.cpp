@@ -7,8 +7,10 @@
 #include "model/materialsmanager.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+#include <QTextStream>
 
 #include <cstdio>
 
@@ -48,12 +50,20 @@ int main(int argc, char *argv[]) {
     if (QFileInfo(path).isDir())
         return fail(QStringLiteral("%1 is a folder, not a project file").arg(path));
 
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    // Parsed from memory: the whole file is read at once, and the reader's look-ahead never
+    // has to reposition the file.
+    QString text = QString::fromUtf8(file.readAll());
+    if (file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
+    QTextStream in(&text, QIODevice::ReadOnly);
+
     // A registry of its own: the project's materials are the only ones the design sees.
     MaterialsManager registry;
     ProjectDesign design;
-    const ProjectReadResult read = readProjectFile(path, design, registry);
-    if (!read.opened)
-        return fail(QStringLiteral("cannot read %1: %2").arg(path, read.error));
+    const ProjectReadResult read = readProject(in, design, registry);
     if (!read.volumsRead)
         return fail(QStringLiteral("%1 has no project structure").arg(path));
 
