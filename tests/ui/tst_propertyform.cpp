@@ -122,6 +122,20 @@ private slots:
         QCOMPARE(list[0].getProperties()[1].getDoubleValue(), 5.0);
     }
 
+    void unknownTypeGetsOnlyItsHelpButtonAndDoesNotShiftLaterRows() {
+        Category c("Mixed");
+        c.addProperty(Property("future", 9, 4.0, "Not known to this version"));
+        c.addProperty(Property("after", 1, 5, ""));
+        QList<Category> list{c};
+        form->showCategory(&list, 0);
+        QVERIFY(!form->contentWidget()->findChild<QLabel *>("future-label"));
+        QVERIFY(!find<QToolButton>("future-help")->isHidden());
+        find<QSpinBox>("after")->setValue(6);
+        form->readBack();
+        QCOMPARE(list[0].getProperties()[0].getDoubleValue(), 4.0);
+        QCOMPARE(list[0].getProperties()[1].getDoubleValue(), 6.0);
+    }
+
     void mantissaAndExponent_data() {
         QTest::addColumn<double>("value");
         QTest::addColumn<double>("mantissa");
