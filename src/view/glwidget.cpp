@@ -121,11 +121,16 @@ void GLWidget::resizeGL(int, int) {
     applyProjection();
 }
 
-void GLWidget::applyProjection() {
+QSize GLWidget::framebufferSize() const {
     // The framebuffer is in device pixels; width() and height() are logical ones.
     const qreal ratio = devicePixelRatioF();
-    const int w = std::max(1, int(std::lround(width() * ratio)));
-    const int h = std::max(1, int(std::lround(height() * ratio)));
+    return QSize(std::max(1, int(std::lround(width() * ratio))),
+                 std::max(1, int(std::lround(height() * ratio))));
+}
+
+void GLWidget::applyProjection() {
+    const QSize size = framebufferSize();
+    const int w = size.width(), h = size.height();
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
@@ -134,14 +139,17 @@ void GLWidget::applyProjection() {
 }
 
 void GLWidget::paintGL() {
-    renderScene(false);
+    renderScene(nullptr);
 }
 
-void GLWidget::renderScene(bool pickingPass) {
+void GLWidget::renderScene(const QPoint *pickPixel) {
     // Viewport and projection are set at every frame: the frame is also drawn outside the
     // framework's paint cycle, for picking, and must not depend on what happened before it.
     applyProjection();
-    if (pickingPass) {
+    if (pickPixel) {
+        // Only the depth of one pixel is wanted: rasterise nothing else.
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(pickPixel->x(), pickPixel->y(), 1, 1);
         glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
         glDisable(GL_POLYGON_OFFSET_FILL);
         glClear(GL_DEPTH_BUFFER_BIT);
@@ -171,6 +179,7 @@ void GLWidget::renderScene(bool pickingPass) {
 
     glDisable(GL_POLYGON_OFFSET_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDisable(GL_SCISSOR_TEST);
 }
 
 void GLWidget::drawVolums() {
@@ -259,23 +268,21 @@ bool GLWidget::transled2Dto3DCoords(int x, int y, double *posX, double *posY, do
         return false; // never shown: no context, no depth buffer
     }
     makeCurrent();
-    renderScene(true);
+
+    // Window pixels are logical and counted from the top; the framebuffer is in device pixels and
+    // counted from the bottom. Aim at the centre of the pixel under the cursor.
+    const QSize size = framebufferSize();
+    const double ratio = devicePixelRatioF();
+    const double winX = (x + 0.5) * ratio;
+    const double winY = size.height() - (y + 0.5) * ratio;
+    const QPoint pixel(std::clamp(int(std::floor(winX)), 0, size.width() - 1),
+                       std::clamp(int(std::floor(winY)), 0, size.height() - 1));
+    renderScene(&pixel);
 
     GLint vp[4];
     glGetIntegerv(GL_VIEWPORT, vp);
-    if (vp[2] <= 0 || vp[3] <= 0) {
-        return false;
-    }
-    // Window pixels are logical and counted from the top; the framebuffer is in device pixels and
-    // counted from the bottom. Aim at the centre of the pixel under the cursor.
-    const double ratio = devicePixelRatioF();
-    const double winX = (x + 0.5) * ratio;
-    const double winY = vp[3] - (y + 0.5) * ratio;
-    const GLint readX = std::clamp(GLint(std::floor(winX)), GLint(0), vp[2] - 1);
-    const GLint readY = std::clamp(GLint(std::floor(winY)), GLint(0), vp[3] - 1);
-
     GLfloat depth = 1.0f;
-    glReadPixels(readX, readY, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    glReadPixels(pixel.x(), pixel.y(), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     gluUnProject(winX, winY, depth, modelview, projection, vp, posX, posY, posZ);
     return true;
 }
@@ -415,13 +422,16 @@ void GLWidget::mouseMoveEvent(QMouseEvent *event) {
     setFocus(Qt::MouseFocusReason);
 
     const QPoint pos = event->position().toPoint();
+    if (!mousepressed) {
+        lastMovePos = pos;
+        lastpointPending = true;
+        return;
+    }
     double x, y, z;
     transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z);
     lastpoint = Coord(x, y, z);
+    lastpointPending = false;
 
-    if (!mousepressed) {
-        return;
-    }
     cam->MoveRight((lastx - pos.x()) * kDragFactor);
     cam->MoveUp((pos.y() - lasty) * kDragFactor);
     lastx = pos.x();
@@ -429,4 +439,14 @@ void GLWidget::mouseMoveEvent(QMouseEvent *event) {
     emit mouseMoved(QStringLiteral("X: ") + QString::number(x, 'g', 6) + QStringLiteral("  Y: ") +
                     QString::number(y, 'g', 6) + QStringLiteral("  Z: ") +
                     QString::number(z, 'g', 6));
+}
+
+Coord GLWidget::getLastPoint() {
+    if (lastpointPending) {
+        double x, y, z;
+        transled2Dto3DCoords(lastMovePos.x(), lastMovePos.y(), &x, &y, &z);
+        lastpoint = Coord(x, y, z);
+        lastpointPending = false;
+    }
+    return lastpoint;
 }

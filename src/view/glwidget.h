@@ -48,7 +48,7 @@ public:
     bool transled2Dto3DCoords(int x, int y, double *posX, double *posY, double *posZ);
 
     // World point under the cursor at the last mouse move.
-    Coord getLastPoint() const { return lastpoint; }
+    Coord getLastPoint();
     SphericalCamera &camera() { return *cam; }
     bool axisShown() const { return axis; }
     bool gridShown() const { return grid; }
@@ -96,11 +96,13 @@ protected:
     void timerEvent(QTimerEvent *event) override;
 
 private:
+    QSize framebufferSize() const;
     // Viewport and perspective for the current size in device pixels.
     void applyProjection();
-    // The frame. A picking pass writes depth only, at the surfaces' true depth, and leaves the
-    // colour of the last frame on screen.
-    void renderScene(bool pickingPass);
+    // The frame. With a pick pixel (framebuffer coordinates) it is a picking pass: it writes the
+    // depth of that one pixel only, at the surfaces' true depth, and leaves the colour of the last
+    // frame on screen.
+    void renderScene(const QPoint *pickPixel);
     void drawVolums();
 
     float zNear = 0.01f;
@@ -110,6 +112,10 @@ private:
     int viewport[4] = {0, 0, 0, 0};
     QList<Volum> *volums;
     Coord lastpoint;
+    // A move without a button only records where the cursor is; lastpoint is worked out from it
+    // when asked for, which spares a pass over the whole scene at every mouse move.
+    QPoint lastMovePos;
+    bool lastpointPending = false;
     bool selectMode = false;
     int rMode;
     std::unique_ptr<SphericalCamera> cam;

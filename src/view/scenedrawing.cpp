@@ -49,17 +49,35 @@ const SphereMesh &sphereMesh() {
     return mesh;
 }
 
-int batchDepth = 0;
+// Spheres drawn per call by SphereBatch: their vertices still fit 16-bit indices.
+constexpr int kSpheresPerDraw = 512;
+constexpr int kVerticesPerSphere = (kAtomSlices + 1) * (kAtomStacks + 1);
+static_assert(kSpheresPerDraw * kVerticesPerSphere <= 65536, "batch must fit 16-bit indices");
 
-void bindSphereArrays() {
+// Indices of kSpheresPerDraw spheres laid end to end, built once.
+const std::vector<GLushort> &batchIndices() {
+    static const std::vector<GLushort> indices = [] {
+        const std::vector<GLushort> &one = sphereMesh().indices;
+        std::vector<GLushort> all;
+        all.reserve(one.size() * kSpheresPerDraw);
+        for (int sphere = 0; sphere < kSpheresPerDraw; ++sphere) {
+            for (GLushort index : one) {
+                all.push_back(GLushort(index + sphere * kVerticesPerSphere));
+            }
+        }
+        return all;
+    }();
+    return indices;
+}
+
+void drawSphereArrays() {
     const SphereMesh &mesh = sphereMesh();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, mesh.vertices.data());
     glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
-}
-
-void unbindSphereArrays() {
+    glDrawElements(GL_TRIANGLES, GLsizei(mesh.indices.size()), GL_UNSIGNED_SHORT,
+                   mesh.indices.data());
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
@@ -143,31 +161,53 @@ void drawMeshLines(const double min[3], const double max[3], const int divisions
     glEnd();
 }
 
-SphereBatch::SphereBatch() {
-    if (batchDepth++ == 0) {
-        bindSphereArrays();
-    }
-}
-
-SphereBatch::~SphereBatch() {
-    if (--batchDepth == 0) {
-        unbindSphereArrays();
-    }
-}
-
 void drawSphere(double x, double y, double z) {
-    const SphereMesh &mesh = sphereMesh();
-    if (batchDepth == 0) {
-        bindSphereArrays();
-    }
     glPushMatrix();
     glTranslated(x, y, z);
-    glDrawElements(GL_TRIANGLES, GLsizei(mesh.indices.size()), GL_UNSIGNED_SHORT,
-                   mesh.indices.data());
+    drawSphereArrays();
     glPopMatrix();
-    if (batchDepth == 0) {
-        unbindSphereArrays();
+}
+
+SphereBatch::SphereBatch()
+    : vertices(std::size_t(kSpheresPerDraw) * kVerticesPerSphere * 3),
+      colours(std::size_t(kSpheresPerDraw) * kVerticesPerSphere * 4) {}
+
+SphereBatch::~SphereBatch() {
+    flush();
+}
+
+void SphereBatch::add(double x, double y, double z, const unsigned char rgb[3]) {
+    const GLfloat *unit = sphereMesh().vertices.data();
+    GLfloat *v = vertices.data() + std::size_t(count) * kVerticesPerSphere * 3;
+    GLubyte *c = colours.data() + std::size_t(count) * kVerticesPerSphere * 4;
+    const GLfloat fx = GLfloat(x), fy = GLfloat(y), fz = GLfloat(z);
+    for (int i = 0; i < kVerticesPerSphere; ++i, unit += 3, v += 3, c += 4) {
+        v[0] = fx + unit[0];
+        v[1] = fy + unit[1];
+        v[2] = fz + unit[2];
+        c[0] = rgb[0];
+        c[1] = rgb[1];
+        c[2] = rgb[2];
+        c[3] = 255;
     }
+    if (++count == kSpheresPerDraw) {
+        flush();
+    }
+}
+
+void SphereBatch::flush() {
+    if (count == 0) {
+        return;
+    }
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+    glColorPointer(4, GL_UNSIGNED_BYTE, 0, colours.data());
+    glDrawElements(GL_TRIANGLES, GLsizei(sphereMesh().indices.size()) * count, GL_UNSIGNED_SHORT,
+                   batchIndices().data());
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    count = 0;
 }
 
 void drawGridLines(int extent) {

@@ -5,6 +5,8 @@
 // current OpenGL 1.x (compatibility) context and keep no per-context state, so they work unchanged
 // when the view is replaced and a new context comes up.
 
+#include <vector>
+
 namespace scene {
 
 // Colour of a volum or atom whose material is missing from the registry.
@@ -32,14 +34,23 @@ void drawMeshLines(const double min[3], const double max[3], const int divisions
 // One atom sphere centred at (x, y, z) in the current colour.
 void drawSphere(double x, double y, double z);
 
-// While an instance lives, drawSphere reuses the sphere's vertex arrays instead of binding them for
-// every atom. Nest freely.
+// Many atom spheres, each in its own colour, drawn with a few calls instead of one per atom (the
+// cost per call, not per triangle, dominates a frame with thousands of atoms). Spheres are queued
+// by add() and drawn by flush(), at the latest when the batch goes out of scope.
 class SphereBatch {
 public:
     SphereBatch();
     ~SphereBatch();
     SphereBatch(const SphereBatch &) = delete;
     SphereBatch &operator=(const SphereBatch &) = delete;
+
+    void add(double x, double y, double z, const unsigned char rgb[3]);
+    void flush();
+
+private:
+    std::vector<float> vertices;
+    std::vector<unsigned char> colours;
+    int count = 0;
 };
 
 // Lines of the unit grid on the three coordinate planes of the positive octant, from 0 to extent.
