@@ -766,7 +766,9 @@ def fcc(a):
 
 
 def materials():
-    si_a, gaas_a, al_a, cris_a = 5.431, 5.6533, 4.0495, 7.16
+    # Lattice constants (Angstrom) whose halves, quarters and eighths need at most 4 decimals,
+    # which is what the materials dialog keeps of a vector or an offset.
+    si_a, gaas_a, al_a, cris_a = 5.4312, 5.6532, 4.0496, 7.16
     g_a = 2.46
     mats = []
     mats.append(MaterialDef(
@@ -791,8 +793,9 @@ def materials():
          5: dict(on=True, eph=0.03536, epsinf=10.89)}, "ohmic"))
     mats.append(MaterialDef(
         "graphene.txt", "Graphene", 3, (60, 60, 66),
-        [(g_a, 0.0, 0.0), (g_a / 2, 0.0, g_a * math.sqrt(3) / 2), (0.0, 3.35, 0.0)],
-        [(0.0, 0.0, 0.0, "Graphene"), (g_a / 2, 0.0, g_a * math.sqrt(3) / 6, "Graphene")],
+        [(g_a, 0.0, 0.0), (g_a / 2, 0.0, round(g_a * math.sqrt(3) / 2, 4)), (0.0, 3.35, 0.0)],
+        [(0.0, 0.0, 0.0, "Graphene"),
+         (g_a / 2, 0.0, round(g_a * math.sqrt(3) / 6, 4), "Graphene")],
         dict(eps=1.0, chi=4.5, gap=0.0, rho=2267, vs=21300, n=0.0, ef=0.0, hw=0.196,
              da=18.0, epsinf=1.0, alpha=0.0, mu=1.0, mdos=1.0, mcond=1.0),
         [], [(1e6, True), (1e6, False)],
@@ -877,7 +880,24 @@ def verify_general_values(cats):
     assert v(13) >= 3.5 * v(15) and v(14) >= 3.5 * v(15)
 
 
+def editable(label, categories):
+    """The property form keeps 10 decimals of a real (type 2) within +-999999999, and
+    mantissa and exponent (type 3) with the exponent within +-99: values it would change on
+    the way through a dialog are refused here."""
+    for _, _, what, obj in flatten(categories):
+        if what == "condition":
+            continue
+        if obj.type == REAL:
+            assert abs(obj.value) <= 999999999, (label, obj.name)
+            assert obj.value == round(obj.value, 10), (label, obj.name, obj.value)
+        if obj.type == EXP and obj.value != 0:
+            assert abs(math.floor(math.log10(abs(obj.value)))) <= 99, (label, obj.name)
+
+
 def verify_material_values(m, cats):
+    for vec in m.vectors + [o[:3] for o in m.offsets]:
+        for x in vec:
+            assert abs(x - round(x, 4)) < 1e-9, (m.name, vec)
     g = {pos: obj for pos, _, _, obj in flatten(cats)}
     assert (g[15].value == 1) != (g[81].value == 1), m.name
     assert g[150].value == 0
@@ -1046,10 +1066,10 @@ def records_md(general, volum, mats_with_cats):
     w("")
     w("| file | name | index | dispersion | lattice |")
     w("|---|---|---|---|---|")
-    lattice = {"Aluminium": "FCC, a = 4.0495 A, one atom",
-               "GaAs": "zinc blende, a = 5.6533 A, two atoms",
+    lattice = {"Aluminium": "FCC, a = 4.0496 A, one atom",
+               "GaAs": "zinc blende, a = 5.6532 A, two atoms",
                "Graphene": "hexagonal sheet in x-z, a = 2.46 A, layers 3.35 A apart along y",
-               "Silicon": "diamond, a = 5.431 A, two atoms",
+               "Silicon": "diamond, a = 5.4312 A, two atoms",
                "SiO2": "ideal beta-cristobalite, a = 7.16 A, two Si and four O sites"}
     for m, cats in mats_with_cats:
         g = {pos: obj for pos, _, _, obj in flatten(cats)}
@@ -1070,6 +1090,8 @@ def main():
     general = general_categories()
     volum = volum_categories()
     verify("general", general, general_checked(), 275)
+    editable("general", general)
+    editable("volum", volum)
     verify_general_values(general)
     verify("volum", volum, volum_checked(), 65)
     mats = []
@@ -1077,6 +1099,7 @@ def main():
     for m in materials():
         cats = material_categories(m)
         verify(m.name, cats, material_checked(), 513)
+        editable(m.name, cats)
         verify_material_values(m, cats)
         assert m.index not in indices
         indices.add(m.index)

@@ -372,6 +372,7 @@ private slots:
     void eachMaterialHasExactlyOneDispersion();
     void initialValuesStartAPassingClassicalDesign();
     void savingChangesNothingInTheShippedFiles();
+    void valuesSurviveTheEditors();
     void simpleDevicesPassTheChecker_data();
     void simpleDevicesPassTheChecker();
     void buttonImagesLoad_data();
@@ -588,6 +589,40 @@ void TestShippedData::savingChangesNothingInTheShippedFiles() {
         const QString file =
             fileText(QString(kMaterialFolderPath) + "/" + m->getName().toLower() + ".txt");
         QVERIFY2(file.endsWith(blocks), qPrintable(m->getName()));
+    }
+}
+
+void TestShippedData::valuesSurviveTheEditors() {
+    // The property form keeps 10 decimals of a real within +-999999999 (smaller values belong in
+    // type 3, mantissa and exponent); the materials dialog keeps 4 decimals of a lattice vector
+    // or a basis offset. A shipped value they would round is changed by merely accepting a
+    // dialog.
+    const auto checkReals = [](const QList<Category> &categories, const QString &where) {
+        const auto check = [&](const Property &p) {
+            if (p.getType() != Property::Real)
+                return;
+            const double v = p.getDoubleValue();
+            const double kept = std::round(v * 1e10) / 1e10;
+            QVERIFY2(std::abs(v) <= 999999999.0 && std::abs(kept - v) <= 1e-6 * std::abs(v),
+                     qPrintable(where + ": " + p.getName()));
+        };
+        for (const Category &c : categories)
+            for (const Property &p : c.getProperties()) {
+                check(p);
+                for (const Condition &condition : p.getConditions())
+                    for (const Property &q : condition.getProperties())
+                        check(q);
+            }
+    };
+    checkReals(general.categories, "general");
+    checkReals(volumCategories, "volum");
+    for (const Material *m : *registry.getMaterials()) {
+        checkReals(m->getCategories(), m->getName());
+        QList<Coord> points = m->getOffsets();
+        points << m->getAtomVec1() << m->getAtomVec2() << m->getAtomVec3();
+        for (const Coord &c : std::as_const(points))
+            for (double x : {c.getX(), c.getY(), c.getZ()})
+                QVERIFY2(std::abs(x - std::round(x * 1e4) / 1e4) < 1e-6, qPrintable(m->getName()));
     }
 }
 
