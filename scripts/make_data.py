@@ -947,7 +947,7 @@ def table(rows, checked):
                 len(obj.props), "" if len(obj.props) == 1 else "s")
         else:
             initial = fmt_value(obj)
-            meaning = obj.help.replace("|", "\\|")
+            meaning = obj.help.replace("|", "\\|").replace("*", "\\*")
         name = obj.name if what != "sub-property" else "&nbsp;&nbsp;" + obj.name
         lines.append("| %d | %s | %s | %s | %s | %s |" % (
             pos, name, kind_label(obj, what), initial,
@@ -1025,7 +1025,7 @@ def records_md(general, volum, mats_with_cats):
     w("- FLAG_PARTICLES (9) = 0 and WAVE_SOLVER (11) = 1; every material along the transport "
       "line has PARABOLIC (material record 15) on;")
     w("- DTSCHO (18) and DXSCHO (19) so that every cell width along x is a whole multiple of "
-      "DXSCHO and 0.004 <= hbar*DTSCHO/(DXSCHO^2*m) <= 0.5 for the lightest mass m (MX1, "
+      "DXSCHO and `0.004 <= hbar*DTSCHO/(DXSCHO^2*m) <= 0.5` for the lightest mass m (MX1, "
       "material record 19): with DXSCHO = 1 nm and DTSCHO = 1e-16 s the ratio is 0.012 "
       "(m = 1) to 0.17 (m = 0.067);")
     w("- DTPOISSON (47) a whole multiple of DTSCHO (initially 10 x); X1 and X2 (13, 14) at "
@@ -1040,10 +1040,9 @@ def records_md(general, volum, mats_with_cats):
       "accelerated injection (63) may stay on or go off;")
     w("- CONFY (23) = 0 and CONFZ (24) = 1 (their initial values; the simulator stores them "
       "inverted, so its messages call this CONFY=TRUE and CONFZ=FALSE), SUPERPOSITION (30) = 0, "
-      "FLAG_SCATTERING (volum "
-      "record 1) false in every volum;")
-    w("- DXSCHO (19) and DYSCHO (21) dividing the cells along x and z, and 0.01 <= "
-      "VF*DTSCHO*sqrt(2)/min(DXSCHO,DYSCHO) < 0.999999 with VF the Fermi velocity VFX1 "
+      "FLAG_SCATTERING (volum record 1) false in every volum;")
+    w("- DXSCHO (19) and DYSCHO (21) dividing the cells along x and z, and `0.01 <= "
+      "VF*DTSCHO*sqrt(2)/min(DXSCHO,DYSCHO) < 0.999999` with VF the Fermi velocity VFX1 "
       "(material record 85): with VF = 1e6 m/s, 1 nm steps and DTSCHO = 1e-16 s it is 0.14;")
     w("- the device at least 6 x DISPERSIO_Z (17) wide along z, plus twice the extension "
       "when EXTENSION (38) is 1.")
