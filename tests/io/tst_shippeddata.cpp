@@ -380,12 +380,9 @@ private slots:
 
 private:
     GeneralCatalogue general;
-    bool generalRead = false;
     QList<Category> volumCategories;
-    bool volumRead = false;
     MaterialsManager registry;
-    bool materialsRead = false;
-    QStringList loadMessages;
+    QStringList loadMessages; // the debug channel while the files were read
 
     QList<Record> generalRecords;
     QList<Record> volumRecords;
@@ -397,9 +394,9 @@ private:
 void TestShippedData::initTestCase() {
     capturedMessages.clear();
     const QtMessageHandler previous = qInstallMessageHandler(captureMessages);
-    generalRead = readGeneralCatalogue(kGeneralCataloguePath, general);
-    volumRead = readVolumCatalogue(kVolumCataloguePath, volumCategories);
-    materialsRead = loadMaterialFolder(kMaterialFolderPath, registry);
+    const bool generalRead = readGeneralCatalogue(kGeneralCataloguePath, general);
+    const bool volumRead = readVolumCatalogue(kVolumCataloguePath, volumCategories);
+    const bool materialsRead = loadMaterialFolder(kMaterialFolderPath, registry);
     qInstallMessageHandler(previous);
     loadMessages = capturedMessages;
 
