@@ -8,7 +8,7 @@ convert -size 20x20 xc:none -fill '#2f6fd0' -stroke '#1d4d99' -strokewidth 1 \
     -gravity center -annotate +0+0 '?' helpbutton.gif
 convert -size 20x20 xc:none -fill '#2e9e3a' -stroke '#1f7a29' -strokewidth 1 \
     -draw 'roundrectangle 7.5,2.5 11.5,16.5 1.5,1.5' -draw 'roundrectangle 2.5,7.5 16.5,11.5 1.5,1.5' \
-    -stroke none -draw 'rectangle 8,8 11,11' PNG32:AddIcon.png
+    -stroke none -draw 'rectangle 8,8 11,11' -define png:exclude-chunks=date,time PNG32:AddIcon.png
 convert -size 20x20 xc:none -stroke '#b71c1c' -strokewidth 4.6 \
     -draw 'line 4.5,4.5 14.5,14.5' -draw 'line 14.5,4.5 4.5,14.5' -stroke '#e53935' -strokewidth 3 \
-    -draw 'line 4.5,4.5 14.5,14.5' -draw 'line 14.5,4.5 4.5,14.5' PNG32:Delete-icon.png
+    -draw 'line 4.5,4.5 14.5,14.5' -draw 'line 14.5,4.5 4.5,14.5' -define png:exclude-chunks=date,time PNG32:Delete-icon.png
