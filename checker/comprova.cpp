@@ -518,6 +518,17 @@ void gestor_memoria_global_inici() {
     st.node_count = nodes;
     const std::int64_t noNodes = nodes < 0 ? -1 : nodes + 1;
 
+    // The grid tables together (with the node signatures of the geometry stage) may take at most
+    // half of the machine's memory: a larger grid is reported rather than tried, since touching
+    // that much memory would bring the whole desktop to a halt.
+    if (cells >= 0 && nodes >= 0) {
+        const double bytes = double(cells) * double(sizeof(Cell)) + double(nodes) * 40.0;
+        if (bytes > double(physicalMemory()) / 2) {
+            st.alloc_status = 5014;
+            message(12001);
+            return;
+        }
+    }
     if (!allocate(st.malla, cells, kSlotMalla))
         return;
     st.mate.clear();
