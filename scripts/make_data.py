@@ -1103,6 +1103,8 @@ def main():
         assert m.index not in indices
         indices.add(m.index)
         mats.append((m, cats))
+    # The checker keeps one entry per material number from 0 to the number of materials.
+    assert sorted(indices) == list(range(1, len(mats) + 1)), sorted(indices)
     names = {m.name for m, _ in mats}
     for m, _ in mats:
         assert all(o[3] in names for o in m.offsets), m.name
