@@ -986,6 +986,26 @@ def records_md(general, volum, mats_with_cats):
       "checker does not read the record; the simulator does. Records named RESERVED_n (and "
       "Vn/Ln/Sn_RESERVED) hold a position and are not used.")
     w("")
+    w("## Editing the data")
+    w("")
+    w("Change `scripts/make_data.py` and run it (`python3 scripts/make_data.py`); it checks "
+      "every position the checker reads, then rewrites the catalogues, the material files and "
+      "this page. `scripts/make_images.sh` redraws the button images. Then run "
+      "`ctest -R io-shippeddata`. What the editors and the checker need of the values:")
+    w("")
+    w("- a real below about 1e-4 or with more than 10 decimals is type 3 (mantissa and "
+      "exponent): the property form keeps 10 decimals of a type 2 real, so 1e-12 as type 2 "
+      "would become 0 the first time a dialog is accepted;")
+    w("- lattice vectors and basis offsets have at most 4 decimals, which is what the "
+      "materials dialog keeps;")
+    w("- every value has at most 6 significant digits, which is what a saved project keeps;")
+    w("- material numbers are 1 to the number of materials, each used once (the checker "
+      "keeps one entry per number); a material is found by name, so the file name only sets "
+      "the order of the registry (the case-insensitive order of the file names);")
+    w("- every basis offset names a material of the folder, every material has exactly one "
+      "of PARABOLIC and LINEAR on and TIGHT_BINDING off, and the scattering mechanism named "
+      "by every injection block (on or off) is the MECH of some scattering block.")
+    w("")
     w("## Ready-made designs")
     w("")
     w("The catalogues start a **classical-particle** design: FLAG_PARTICLES (9) = 1, "
