@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 namespace comprova {
@@ -38,7 +37,8 @@ double fermiVelocity(const MaterialEntry *m) {
     return m ? m->linear[0].values[0] : 0.0;
 }
 
-// Extension cells added at each end: x1x2 is X1 + X2, ext the extension length.
+// Wave cells added at each end along x: X1 + X2 unless record 46 leaves them out, plus the
+// extension when record 38 switches it on.
 bool extraCellsAlongX(const Settings &s, std::int64_t &extra) {
     const bool keep = s.extension_switch2 != 1; // record 46: 1 leaves X1 and X2 out
     const bool extend = s.extension_switch == 1;
