@@ -185,23 +185,6 @@ private slots:
             << mosfet << "volum Gate CHARGE_NEUTRALITY 1"
             << prefix(8001) + " THIS VOLUM " + name("Gate") +
                    " CANNOT HAVE CHARGE NEUTRARLITY ACTIVIATED";
-        QTest::newRow("mosfet: neutrality in the source only")
-            << mosfet << "volum Source CHARGE_NEUTRALITY 1"
-            << prefix(8006) + " FOR CHARGE NEUTRALITY THE RESERVOIRS " + name("Source") + "AND" +
-                   name("Drain") + " NEED TO HAVE BEEN ACTIVATED. NOT ONLY ONE";
-        QTest::newRow("mosfet: a side cladding without its boundary")
-            << mosfet << "volum SideOxideHigh ELECTRIC_FIELD=0 0"
-            << prefix(6004) + " THE VOLUM " + name("SideOxideHigh") + " HAS NO DEFINED BOUNDARY";
-        QTest::newRow("mosfet: gate oxide on the Neumann boundary")
-            << mosfet << "volum GateOxide ELECTRIC_FIELD=0 1"
-            << prefix(6007) + " THE VOLUM " + name("GateOxide") +
-                   " IS INTERNAL BUT ITS HAS DEFINED BOUNDARY. PUT FALSE FOR ALL BOUNDARIUES. "
-                   "THE SAME ERROR CAN BE DUE TO AN INCONSISTENT NUMBER OF  CELLS IN DIFFERENT "
-                   "LINES.";
-        QTest::newRow("mosfet: source with an AC signal too")
-            << mosfet << "volum Source AC 1"
-            << prefix(8003) + " ONLY ONE TYPE OF BOUNDARY CONDITONS DC,AC,TRANS IS ACCEPTED (DC "
-                              "& AC TRUE includes voltage in AC)";
         QTest::newRow("mosfet: drain transient of 1000 steps")
             << mosfet
             << "volum Drain DC 0;volum Drain TRANS 1;volum Drain TRANS_NSTEPS0 600;"
