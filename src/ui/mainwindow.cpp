@@ -2,6 +2,7 @@
 
 #include "ui_mainwindow.h"
 
+#include "check/handover.h"
 #include "io/catalogue.h"
 #include "io/materialfiles.h"
 #include "io/projectfile.h"
@@ -20,10 +21,6 @@
 #include <QStatusBar>
 
 #include <cstdlib>
-
-// Until every command of the window has its real implementation, the interim file disables the
-// menu entries of those that have none yet.
-void disablePendingCommands(Ui::MainWindow &ui);
 
 namespace {
 
@@ -54,7 +51,6 @@ public:
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), appname("KARVENO Simulator") {
     ui->setupUi(this);
-    disablePendingCommands(*ui);
 
     qglWidget = new GLWidget(&volums, kSolidRenderMode);
 
@@ -389,4 +385,32 @@ void MainWindow::loadFile(const QString &fileName) {
         return;
     updateVolums(QString(), QString());
     setCurrentFile(fileName);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Design check
+
+void MainWindow::on_checkDesignButton_clicked() {
+    if (volums.isEmpty()) {
+        QMessageBox::warning(this, tr("Application"), tr("No volums to check!"), QMessageBox::Ok);
+        return;
+    }
+
+    CheckInput input;
+    input.version = version;
+    input.volums = &volums;
+    input.categories = &categories;
+    input.materials = materialsManager->getMaterials();
+    input.x = AxisScale{xScaleMesure, xScaleUnit};
+    input.y = AxisScale{yScaleMesure, yScaleUnit};
+    input.z = AxisScale{zScaleMesure, zScaleUnit};
+
+    CheckVerdict verdict;
+    {
+        WaitCursor wait;
+        verdict = checkDesign(input);
+    }
+    // The same box for success and for errors, as the checker words it (the padding blanks of
+    // its fixed-width line dropped).
+    QMessageBox::warning(this, tr("Application"), verdict.trimmed(), QMessageBox::Ok);
 }
