@@ -31,6 +31,10 @@ constexpr double kInitialPhi = -0.7853981633974483;  // -pi/4
 constexpr double kInitialTheta = 0.7853981633974483; // +pi/4
 
 constexpr double kFieldOfViewDeg = 45.0;
+// Clipping planes in proportion to the camera's distance from its focus, where they exceed the
+// fixed ones (zNear, zFar): the fixed planes hold for a radius up to 10 and 200.
+constexpr double kNearPlanePerRadius = 0.001;
+constexpr double kFarPlanePerRadius = 10.0;
 // Axes and grid reach this far along each positive axis.
 constexpr int kSceneExtent = 9999;
 
@@ -134,7 +138,13 @@ void GLWidget::applyProjection() {
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    gluPerspective(kFieldOfViewDeg, double(w) / double(h), zNear, zFar);
+    // The clipping planes follow the camera's distance once it is zoomed out beyond the usual
+    // range: a 24-bit depth buffer spread from 0.01 to a few hundred units cannot keep faces a few
+    // units apart in order, and a design hundreds of units across would reach past the far plane.
+    const double radius = cam->GetRadius();
+    const double nearPlane = std::max(double(zNear), radius * kNearPlanePerRadius);
+    const double farPlane = std::max(double(zFar), radius * kFarPlanePerRadius);
+    gluPerspective(kFieldOfViewDeg, double(w) / double(h), nearPlane, farPlane);
     glMatrixMode(GL_MODELVIEW);
 }
 
@@ -168,6 +178,12 @@ void GLWidget::renderScene(const QPoint *pickPixel) {
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
 
+    // Atom spheres are drawn with as much detail as their size on screen can show.
+    double eye[3];
+    cam->GetAbsWorldPosition(eye[0], eye[1], eye[2]);
+    const double halfFov = kFieldOfViewDeg * 0.5 * std::acos(-1.0) / 180.0;
+    scene::setDetailReference(eye, framebufferSize().height() / (2.0 * std::tan(halfFov)));
+
     if (axis) {
         drawAxis();
     }
@@ -180,6 +196,7 @@ void GLWidget::renderScene(const QPoint *pickPixel) {
     glDisable(GL_POLYGON_OFFSET_FILL);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_SCISSOR_TEST);
+    scene::clearDetailReference();
 }
 
 void GLWidget::drawVolums() {

@@ -5,8 +5,6 @@
 // current OpenGL 1.x (compatibility) context and keep no per-context state, so they work unchanged
 // when the view is replaced and a new context comes up.
 
-#include <vector>
-
 namespace scene {
 
 // Colour of a volum or atom whose material is missing from the registry.
@@ -35,8 +33,10 @@ void drawMeshLines(const double min[3], const double max[3], const int divisions
 void drawSphere(double x, double y, double z);
 
 // Many atom spheres, each in its own colour, drawn with a few calls instead of one per atom (the
-// cost per call, not per triangle, dominates a frame with thousands of atoms). Spheres are queued
-// by add() and drawn by flush(), at the latest when the batch goes out of scope.
+// cost per call dominates a frame with thousands of atoms). Spheres are queued by add() and drawn
+// by flush(), at the latest when the batch goes out of scope. While a detail reference is set,
+// spheres that cover only a few pixels are drawn with fewer triangles, and those under a pixel
+// as points: on screen they look the same. One batch at a time.
 class SphereBatch {
 public:
     SphereBatch();
@@ -48,10 +48,19 @@ public:
     void flush();
 
 private:
-    std::vector<float> vertices;
-    std::vector<unsigned char> colours;
-    int count = 0;
+    struct Level;
+    Level *levels[3];
 };
+
+// Sphere radii on screen, in pixels, below which SphereBatch switches to the coarse sphere and to
+// points.
+inline constexpr double kCoarseRadiusPixels = 4.0;
+inline constexpr double kPointRadiusPixels = 1.0;
+
+// The eye position of the frame being drawn and the pixels that one length unit covers at unit
+// distance (viewport height / (2 tan(fov / 2))). The view sets it for its frame and clears it.
+void setDetailReference(const double eye[3], double pixelsPerUnit);
+void clearDetailReference();
 
 // Lines of the unit grid on the three coordinate planes of the positive octant, from 0 to extent.
 void drawGridLines(int extent);

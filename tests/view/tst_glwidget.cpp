@@ -29,7 +29,7 @@ namespace {
 
 const QSize kViewSize(320, 240);
 
-enum class Shade { Background, Material, Selected, Neutral };
+enum class Shade { Background, Material, Selected, Neutral, Other };
 
 Material *blueMaterial() {
     static Material blue("Blue", 1, QColor(0, 0, 255), Coord(1, 0, 0), Coord(0, 1, 0),
@@ -59,8 +59,7 @@ Shade classify(const QColor &c) {
     if (std::abs(r - g) <= 3 && std::abs(g - b) <= 3 && r > 60 && r < 190) {
         return Shade::Neutral;
     }
-    qWarning() << "unexpected colour" << c;
-    return Shade::Background;
+    return Shade::Other;
 }
 
 // Lines and polygons that a piece of drawing sends down the pipeline, counted in feedback mode.
@@ -135,6 +134,8 @@ private slots:
     void solidFrameColours();
     void atomicFrameColoursAtomsOnly_data();
     void atomicFrameColoursAtomsOnly();
+    void distantDesignsStayVisibleAndInOrder();
+    void atomsSmallerThanAPixelStillShow();
     void axesAndGridFollowTheirSwitches();
     void meshLinesCoverAllSixFaces_data();
     void meshLinesCoverAllSixFaces();
@@ -267,6 +268,55 @@ void TestGLWidget::atomicFrameColoursAtomsOnly() {
 
     view->setRMode(GLWidget::kSolidMode);
     QCOMPARE(int(classify(view->grabFramebuffer().pixelColor(aside))), int(Shade::Selected));
+}
+
+void TestGLWidget::distantDesignsStayVisibleAndInOrder() {
+    // A design hundreds of units across, seen from far enough to take it all in: a picked box
+    // just inside a bigger one must stay hidden, and nothing may fall beyond the far plane.
+    Volum outer("Outer", 10, 10, 10);
+    outer.addCoords(Coord(-300, -300, -300), 600.0f, 600.0f, 600.0f);
+    outer.setMaterial(blueMaterial());
+    Volum inner("Inner", 1, 1, 1);
+    inner.addCoords(Coord(-299, -299, -299), 598.0f, 598.0f, 598.0f);
+    inner.setMaterial(blueMaterial());
+    inner.setSelected(true);
+    volums << outer << inner;
+
+    showView();
+    view->setAxis(false);
+    view->camera().SetPosition(2500.0, -0.7853981633974483, 0.7853981633974483);
+    const QImage frame = view->grabFramebuffer();
+    int red = 0, blue = 0;
+    for (int y = 0; y < frame.height(); ++y) {
+        for (int x = 0; x < frame.width(); ++x) {
+            const Shade shade = classify(frame.pixelColor(x, y));
+            red += shade == Shade::Selected ? 1 : 0;
+            blue += shade == Shade::Material ? 1 : 0;
+        }
+    }
+    QVERIFY2(blue > 1000, qPrintable(QString::number(blue)));
+    QCOMPARE(red, 0);
+}
+
+void TestGLWidget::atomsSmallerThanAPixelStillShow() {
+    Volum box = centredBox(blueMaterial());
+    box.setAtomsInfo({Atom(1, 1, 1, blueMaterial(), true)});
+    volums << box;
+    showView(GLWidget::kAtomicMode);
+    view->setAxis(false);
+    // From near to far the sphere is drawn in full, coarse and as a point; it shows at every
+    // distance, and can be picked where it is more than a pixel or two across.
+    for (const double radius : {3.0, 10.0, 60.0, 150.0}) {
+        view->camera().SetPosition(radius, -0.7853981633974483, 0.7853981633974483);
+        QCOMPARE(int(classify(centrePixel())), int(Shade::Material));
+        if (radius > 10.0) {
+            continue;
+        }
+        double x, y, z;
+        QVERIFY(view->transled2Dto3DCoords(centre().x(), centre().y(), &x, &y, &z));
+        QVERIFY2(std::fabs(x) < 0.1 && std::fabs(y) < 0.1 && std::fabs(z) < 0.1,
+                 qPrintable(QStringLiteral("%1 %2 %3").arg(x).arg(y).arg(z)));
+    }
 }
 
 void TestGLWidget::axesAndGridFollowTheirSwitches() {
