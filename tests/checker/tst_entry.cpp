@@ -236,6 +236,15 @@ void TestEntry::generalSettingRules_data() {
         prefix(3005) + " THE VALUE    5.00000002E-16  IN EVOLVING  OUTPUTS RESULTS DEFINED AS "
                        "THE TEMPORAL STEP FOR WRITTING THE  RESULTS, MUST BE GREATER OR EQUAL "
                        "THAN THE TIME    1.00000000E-15");
+    row("movie without frames", {236, 237, 238}, {1, 0, 0},
+        prefix(3005) + " THE VALUE    0.00000000      IN EVOLVING  OUTPUTS RESULTS DEFINED AS "
+                       "THE TEMPORAL STEP FOR WRITTING THE  RESULTS, MUST BE GREATER OR EQUAL "
+                       "THAN THE TIME    1.00000000E-15");
+    row("current volume interval below the ratio", {204, 205, 206, 207, 208, 209, 210, 211},
+        {1, 0.5e-15, 0, 2, 0, 2, 0, 2},
+        prefix(3005) + " THE VALUE    5.00000002E-16  IN EVOLVING  OUTPUTS RESULTS DEFINED AS "
+                       "THE TEMPORAL STEP FOR WRITTING THE  RESULTS, MUST BE GREATER OR EQUAL "
+                       "THAN THE TIME    1.00000000E-15");
     row("movie past the final time", {236, 238}, {1, 2e-12},
         prefix(3017) + " THE FINALTIME OF THE MOVI    1.99999999E-12  IS GREATER THAN "
                        "FINALTIME OF THE SIMULATION    9.99999996E-13");
