@@ -429,6 +429,27 @@ private slots:
         QCOMPARE(d.run(), kOk);
         QCOMPARE(int(comprova::state().reservoir.size()), 2);
     }
+
+    // A run with version 1 releases the reservoirs, the current volume and the particle tables;
+    // one with -1 keeps them for inspection.
+    void versionOneReleasesTheStageTables() {
+        for (const int version : {-1, 1}) {
+            Device d;
+            d.version = version;
+            d.G(204) = 1;
+            d.G(205) = 1e-14;
+            for (int n = 0; n < 6; ++n)
+                d.G(206 + n) = QVector<int>{2, 4, 0, 2, 0, 2}[n];
+            QCOMPARE(d.run(), kOk);
+            const comprova::State &st = comprova::state();
+            const bool kept = version == -1;
+            QCOMPARE(st.reservoir.empty(), !kept);
+            QCOMPARE(st.mquan.empty(), !kept);
+            QCOMPARE(st.pv.empty(), !kept);
+            QCOMPARE(st.tpv.empty(), !kept);
+            QCOMPARE(st.memory.empty(), !kept);
+        }
+    }
 };
 
 QTEST_APPLESS_MAIN(TestContactes)
