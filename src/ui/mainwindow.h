@@ -102,8 +102,9 @@ private:
     // The unsaved-changes guard of New, Open and closing: false when the command must stop
     // (Cancel, or Save chosen and nothing was written).
     bool maybeSave();
-    // Empties the design and the volum panel and puts a fresh view in place of the old one.
+    // Empties the design, the scales, the picks and the volum panel (New and Open).
     void resetDesign();
+    // Puts a fresh view in solid mode in place of the old one and connects it.
     void replaceView();
 
     // Volum list and placement (mainwindow_volums.cpp).
