@@ -35,7 +35,6 @@ class TestMaterialFiles : public QObject {
 private slots:
     void readsOneMaterial();
     void folderOrderAndSkippedFiles();
-    void missingFolderLeavesRegistry();
     void malformedMaterialsStaySafe();
     void duplicateFileLayout();
 };
@@ -86,16 +85,12 @@ void TestMaterialFiles::folderOrderAndSkippedFiles() {
              (QStringList{QStringLiteral("Ay"), QStringLiteral("Bee"), QStringLiteral("Cee")}));
     QCOMPARE(stale->getName(), QStringLiteral("Old")); // dropped from the list, still alive
 
+    // A missing folder leaves the registry as it was; an empty one empties it.
+    QVERIFY(!loadMaterialFolder(dir.filePath(QStringLiteral("absent")), registry));
+    QCOMPARE(registry.getMaterials()->size(), 3);
     QTemporaryDir emptyDir;
     QVERIFY(loadMaterialFolder(emptyDir.path(), registry));
     QVERIFY(registry.getMaterials()->isEmpty());
-}
-
-void TestMaterialFiles::missingFolderLeavesRegistry() {
-    MaterialsManager registry;
-    registry.addMaterial(new Material(QStringLiteral("Kept"), 1, Qt::red, {}, {}, {}, {}));
-    QVERIFY(!loadMaterialFolder(QStringLiteral("/nonexistent/karveno/materials"), registry));
-    QCOMPARE(names(registry), QStringList{QStringLiteral("Kept")});
 }
 
 void TestMaterialFiles::malformedMaterialsStaySafe() {

@@ -3,6 +3,7 @@
 #include "model/material.h"
 #include "model/materialsmanager.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -29,7 +30,6 @@ struct Sample {
                                 Coord(0, 0.5431, 0), Coord(0, 0, 0.5431),
                                 {Coord(0, 0, 0, QStringLiteral("Si")), Coord(0.25, 0.25, 0.25)});
         registry.addMaterial(si);
-
         Category doping(QStringLiteral("Doping"));
         doping.addProperty(
             Property(QStringLiteral("Nd"), Property::RealExponent, 1e18, QStringLiteral("donors")));
@@ -48,42 +48,14 @@ struct Sample {
     }
 };
 
-const char kSampleText[] = "1\n"
-                           "P 1\n"
-                           "1 General\n"
-                           "T 2 300 temp\n"
-                           "M 1\n"
-                           "Si\n"
-                           "14\n"
-                           "10 20 30\n"
-                           "0.5431 0 0\n"
-                           "0 0.5431 0\n"
-                           "0 0 0.5431\n"
-                           "2\n"
-                           "0 0 0 Si\n"
-                           "0.25 0.25 0.25 \n"
-                           "0\n"
+const char kSampleText[] = "1\nP 1\n1 General\nT 2 300 temp\n"
+                           "M 1\nSi\n14\n10 20 30\n0.5431 0 0\n0 0.5431 0\n0 0 0.5431\n"
+                           "2\n0 0 0 Si\n0.25 0.25 0.25 \n0\n"
                            "V 1e-10 2.5e-09 1 2\n"
-                           "body\n"
-                           "2 3 4\n"
-                           "Si\n"
-                           "14\n"
-                           "0 0 0\n"
-                           "1 1 1\n"
-                           "2\n"
-                           "0 0 0\nSi\n14\n0\n0\n"
-                           "0.25 0.25 0.25\n(none)\n-1\n0\n1\n"
-                           "1\n"
-                           "1 Doping\n"
-                           "Nd 3 1e+18 donors\n"
-                           "gap\n"
-                           "1 1 1\n"
-                           "(none)\n"
-                           "-1\n"
-                           "1 0 0\n"
-                           "0.5 1 1\n"
-                           "-1\n"
-                           "0\n";
+                           "body\n2 3 4\nSi\n14\n0 0 0\n1 1 1\n"
+                           "2\n0 0 0\nSi\n14\n0\n0\n0.25 0.25 0.25\n(none)\n-1\n0\n1\n"
+                           "1\n1 Doping\nNd 3 1e+18 donors\n"
+                           "gap\n1 1 1\n(none)\n-1\n1 0 0\n0.5 1 1\n-1\n0\n";
 
 QString writtenText(const ProjectDesign &design, const MaterialsManager &registry) {
     QString text;
@@ -103,10 +75,6 @@ bool writeFile(const QString &path, const QByteArray &content) {
     return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
 }
 
-QString volumRecord(const QString &name) {
-    return name + QStringLiteral("\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n");
-}
-
 } // namespace
 
 class TestProjectFile : public QObject {
@@ -116,76 +84,60 @@ private slots:
     void initTestCase() {
         QLoggingCategory::setFilterRules(QStringLiteral("karveno.*.debug=false"));
     }
-    void writesTheSimulatorLayout();
-    void readsBackWhatWasWritten();
+    void writesAndReadsTheSimulatorLayout();
     void roundTripRoundsToSixDigits();
     void atomsSectionFlags();
     void scaleLineForms();
     void normaliseScale_data();
     void normaliseScale();
     void missingMarkersKeepOldParts();
-    void malformedNumbersAndCounts();
+    void countsNeverRunPastTheData();
     void fileErrorsChangeNothing();
-    void decimalPointIgnoresLocale();
 };
 
-void TestProjectFile::writesTheSimulatorLayout() {
+void TestProjectFile::writesAndReadsTheSimulatorLayout() {
+    const QLocale saved;
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany)); // must not change '.'
     Sample sample;
     MessageLog log;
     QCOMPARE(writtenText(sample.design, sample.registry), QString::fromLatin1(kSampleText));
     QCOMPARE(log.count(QStringLiteral("Writting scale to project file: 1 -10 2.5 -9 1 0")), 1);
-}
 
-void TestProjectFile::readsBackWhatWasWritten() {
     MaterialsManager registry;
     registry.addMaterial(new Material(QStringLiteral("Old"), 1, Qt::red, {}, {}, {}, {}));
     ProjectDesign design;
     design.volums.append(Volum(QStringLiteral("stale"), 1, 1, 1));
     const ProjectReadResult result = readText(QString::fromLatin1(kSampleText), design, registry);
-    QVERIFY(result.opened);
+    QLocale::setDefault(saved);
+    QVERIFY(result.opened && result.volumsRead);
     QCOMPARE(result.missingMarkers, 0);
-    QVERIFY(result.volumsRead);
-
     QCOMPARE(design.version, 1);
-    QCOMPARE(design.categories, Sample().design.categories);
+    QCOMPARE(design.categories, sample.design.categories);
     QCOMPARE(registry.getMaterials()->size(), 1); // the project's materials replace the old
     Material *si = registry.getMaterial(QStringLiteral("Si"));
     QVERIFY(si);
     QCOMPARE(si->getColor(), QColor(10, 20, 30));
     QCOMPARE(si->getAtomVec2().getY(), 0.5431); // double precision here
-    QCOMPARE(si->getOffsets()[1].getMaterialName(), QString());
 
     QCOMPARE(design.volums.size(), 2);
     const Volum &body = design.volums[0];
-    QCOMPARE(body.getName(), QStringLiteral("body"));
-    QCOMPARE(body.getzMalles(), 4);
     QCOMPARE(body.getMaterial(), si);
     QVERIFY(body.isWriteAtomsInfo());
-    QCOMPARE(body.getNumberOfAtoms(), 2);
-    const Atom &first = body.getAtoms()[0];
-    QCOMPARE(first.getMaterial(), si);
-    QVERIFY(!first.isOffset()); // written as offset number 0
-    const Atom &second = body.getAtoms()[1];
-    QCOMPARE(second.getMaterial(), nullptr);
-    QVERIFY(second.isOffset());
-    QCOMPARE(second.getMaxOffset(), 1);
-    QCOMPARE(body.getCategories()[0].getProperties()[0].getDoubleValue(), 1e18);
-
+    const QList<Atom> &atoms = body.getAtoms();
+    QCOMPARE(atoms.size(), 2);
+    QVERIFY(!atoms[0].isOffset()); // written as offset number 0
+    QCOMPARE(atoms[1].getMaterial(), nullptr);
+    QVERIFY(atoms[1].isOffset());
+    QCOMPARE(atoms[1].getMaxOffset(), 1);
     const Volum &gap = design.volums[1];
     QCOMPARE(gap.getMaterial(), nullptr);
-    QCOMPARE(gap.getMinX(), 1.0);
     QCOMPARE(gap.getxSize(), 0.5f);
-    QVERIFY(!gap.isWriteAtomsInfo());
     QVERIFY(!gap.areAtomsCalculated());
-
-    QCOMPARE(design.x.unit, -10);
     QCOMPARE(design.y.mesure, 2.5);
     QCOMPARE(design.y.unit, -9);
-    QCOMPARE(design.z.unit, 0);
 
-    // A second save of what was read is identical but for the atom that lost its offset flag.
-    QString again = writtenText(design, registry);
-    QCOMPARE(again, QString::fromLatin1(kSampleText));
+    // Saving what was read gives the same text.
+    QCOMPARE(writtenText(design, registry), QString::fromLatin1(kSampleText));
 }
 
 void TestProjectFile::roundTripRoundsToSixDigits() {
@@ -196,19 +148,14 @@ void TestProjectFile::roundTripRoundsToSixDigits() {
 
     ProjectDesign design;
     MaterialsManager registry;
-    readText(writtenText(sample.design, sample.registry), design, registry);
+    const QString once = writtenText(sample.design, sample.registry);
+    readText(once, design, registry);
     QCOMPARE(design.volums[0].getMinX(), 1.23457);
     QCOMPARE(design.volums[0].getMinY(), -0.000123457);
     QCOMPARE(design.volums[0].getMinZ(), 98765.4);
     QCOMPARE(design.categories[0].getProperties()[0].getDoubleValue(), 3.14159);
     QCOMPARE(registry.getMaterials()->first()->getAtomVec1().getX(), 0.123457);
-
-    // Reading and writing again changes nothing more.
-    const QString once = writtenText(design, registry);
-    ProjectDesign design2;
-    MaterialsManager registry2;
-    readText(once, design2, registry2);
-    QCOMPARE(writtenText(design2, registry2), once);
+    QCOMPARE(writtenText(design, registry), once);
 }
 
 void TestProjectFile::atomsSectionFlags() {
@@ -219,37 +166,30 @@ void TestProjectFile::atomsSectionFlags() {
                                         "b\n1 1 1\nX\n0\n0 0 0\n1 1 1\n0\n0\n");
     ProjectDesign design;
     MaterialsManager registry;
-    const ProjectReadResult result = readText(text, design, registry);
-    QCOMPARE(result.missingMarkers, 0);
+    QCOMPARE(readText(text, design, registry).missingMarkers, 0);
     QCOMPARE(design.volums.size(), 2);
     const QList<Atom> &atoms = design.volums[0].getAtoms();
     QCOMPARE(atoms.size(), 3);
     QVERIFY(!atoms[0].isOffset());
     QVERIFY(atoms[1].isOffset());
-    QCOMPARE(atoms[2].getNOffset(), 3);
-    for (const Atom &atom : atoms) {
+    for (const Atom &atom : atoms)
         QCOMPARE(atom.getMaxOffset(), 3);
-        QCOMPARE(atom.getMaterial(), nullptr); // X is not in the registry
-    }
-    // Atoms written with no atoms: calculated, empty.
+    // Written with no atoms: calculated, and empty.
     QVERIFY(design.volums[1].isWriteAtomsInfo());
     QVERIFY(design.volums[1].areAtomsCalculated());
     QCOMPARE(design.volums[1].getNumberOfAtoms(), 0);
 
-    // A design without volums keeps its scale line.
+    // A design without volums keeps its scale line and reads back empty.
     ProjectDesign empty;
-    MaterialsManager none;
-    QVERIFY(writtenText(empty, none).endsWith(QStringLiteral("M 0\nV 1e-10 1e-10 1e-10 0\n")));
-    design.volums.append(Volum(QStringLiteral("stale"), 1, 1, 1));
-    QVERIFY(readText(writtenText(empty, none), design, registry).volumsRead);
+    QVERIFY(writtenText(empty, registry).endsWith(QStringLiteral("M 0\nV 1e-10 1e-10 1e-10 0\n")));
+    QVERIFY(readText(writtenText(empty, registry), design, registry).volumsRead);
     QVERIFY(design.volums.isEmpty());
 }
 
 void TestProjectFile::scaleLineForms() {
     QString text = QStringLiteral("1\nP 0\nM 0\nV 1e-09 4\n");
-    for (const QString &name :
-         {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")})
-        text += volumRecord(name);
+    for (int i = 0; i < 4; ++i)
+        text += QStringLiteral("v%1\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n").arg(i);
     ProjectDesign design;
     MaterialsManager registry;
     QVERIFY(readText(text, design, registry).volumsRead);
@@ -262,15 +202,16 @@ void TestProjectFile::scaleLineForms() {
     // Too few fields: the list is emptied and the load ends there.
     MessageLog log;
     const ProjectReadResult result =
-        readText(QStringLiteral("1\nP 0\nM 0\nV 250\n") + volumRecord(QStringLiteral("a")), design,
-                 registry);
+        readText(QStringLiteral("1\nP 0\nM 0\nV 250\nv\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n"),
+                 design, registry);
     QVERIFY(!result.volumsRead);
     QCOMPARE(result.missingMarkers, 0);
     QVERIFY(design.volums.isEmpty());
     QCOMPARE(log.count(QStringLiteral("Unexpected file format")), 1);
 
     // Unreadable scales and counts fall back without hanging.
-    readText(QStringLiteral("1\nP 0\nM 0\nV abc 0 -5 many\n"), design, registry);
+    QVERIFY(
+        readText(QStringLiteral("1\nP 0\nM 0\nV abc 0 -5 many\n"), design, registry).volumsRead);
     QCOMPARE(design.x.mesure, 1.0);
     QCOMPARE(design.x.unit, 0);
     QCOMPARE(design.z.unit, 0);
@@ -282,7 +223,6 @@ void TestProjectFile::normaliseScale_data() {
     QTest::addColumn<double>("mesure");
     QTest::addColumn<int>("unit");
     QTest::newRow("250") << 250.0 << 250.0 << 0;
-    QTest::newRow("1") << 1.0 << 1.0 << 0;
     QTest::newRow("5e-09") << 5e-9 << 5.0 << -9;
     QTest::newRow("0.5") << 0.5 << 5.0 << -1;
     QTest::newRow("zero") << 0.0 << 1.0 << 0;
@@ -298,7 +238,6 @@ void TestProjectFile::normaliseScale() {
     QFETCH(double, mesure);
     QFETCH(int, unit);
     const AxisScale s = ::normaliseScale(value);
-    QVERIFY(s.mesure >= 1.0 && std::isfinite(s.mesure));
     QVERIFY(std::fabs(s.mesure - mesure) < 1e-5 * mesure);
     QCOMPARE(s.unit, unit);
 }
@@ -309,50 +248,45 @@ void TestProjectFile::missingMarkersKeepOldParts() {
     MaterialsManager &registry = sample.registry;
     Material *si = registry.getMaterials()->first();
 
-    // No general section: the marker of the materials is still found.
+    // No general section: the materials' marker is still found.
     ProjectReadResult result = readText(QStringLiteral("-1\nM 0\nV 1 1 1 0\n"), design, registry);
     QCOMPARE(result.missingMarkers, 1);
     QCOMPARE(design.version, -1);
     QCOMPARE(design.categories, sample.design.categories);
     QVERIFY(registry.getMaterials()->isEmpty());
-    QVERIFY(result.volumsRead);
-    QVERIFY(design.volums.isEmpty());
-    QCOMPARE(si->getName(), QStringLiteral("Si")); // forgotten, not destroyed
+    QVERIFY(result.volumsRead && design.volums.isEmpty());
 
     design = sample.design;
     registry.addMaterial(si);
-    result = readText(QStringLiteral("1\nX\n"), design, registry);
-    QCOMPARE(result.missingMarkers, 3);
-    QVERIFY(!result.volumsRead);
-    QCOMPARE(design.volums.size(), 2);
-    QCOMPARE(registry.getMaterials()->size(), 1);
-
-    result = readText(QString(), design, registry);
-    QCOMPARE(result.missingMarkers, 3);
-    QCOMPARE(design.volums.size(), 2);
+    for (const QString &text : {QStringLiteral("1\nX\n"), QString()}) {
+        result = readText(text, design, registry);
+        QCOMPARE(result.missingMarkers, 3);
+        QVERIFY(!result.volumsRead);
+        QCOMPARE(design.volums.size(), 2);
+        QCOMPARE(registry.getMaterials()->size(), 1);
+    }
 }
 
-void TestProjectFile::malformedNumbersAndCounts() {
+void TestProjectFile::countsNeverRunPastTheData() {
     QElapsedTimer timer;
     timer.start();
     ProjectDesign design;
     MaterialsManager registry;
-    // Huge counts in every section, each followed by a single record and the end of the data.
+    // Huge counts in every section, each followed by one record and the end of the data.
     ProjectReadResult result = readText(
         QStringLiteral("1\nP 2000000000\n2000000000 Cat\nx 4 2000000000 h\n"), design, registry);
     QCOMPARE(design.categories.size(), 1);
     QCOMPARE(result.missingMarkers, 2);
 
-    result = readText(QStringLiteral("1\nP 0\nM 2000000000\nSi 1 1 1 1 1 0 0 0 1 0 0 0 1 "
-                                     "2000000000\n0 0 0 Si\n"),
-                      design, registry);
+    readText(QStringLiteral("1\nP 0\nM 2000000000\n"
+                            "Si 1 1 1 1 1 0 0 0 1 0 0 0 1 2000000000\n0 0 0 Si\n"),
+             design, registry);
     QCOMPARE(registry.getMaterials()->size(), 1);
     QCOMPARE(registry.getMaterials()->first()->getOffsets().size(), 1);
 
     result = readText(QStringLiteral("1\nP 0\nM 0\nV 1 2000000000\n"
                                      "a 1 1 1 Si 1 0 0 0 1 1 1 2000000000 0 0 0 Si 1 0 0\n"),
                       design, registry);
-    QVERIFY(result.volumsRead);
     QCOMPARE(design.volums.size(), 1);
     QCOMPARE(design.volums[0].getNumberOfAtoms(), 1);
 
@@ -363,10 +297,8 @@ void TestProjectFile::malformedNumbersAndCounts() {
     QCOMPARE(design.version, 0);
     QCOMPARE(result.missingMarkers, 0);
     QCOMPARE(design.volums.size(), 1);
-    QCOMPARE(design.volums[0].getyMalles(), 0);
     QCOMPARE(design.volums[0].getzMalles(), 0);
     QCOMPARE(design.volums[0].getMaterial(), nullptr); // the word read there is "x"
-    QVERIFY(design.volums[0].getCategories().isEmpty());
     QVERIFY(timer.elapsed() < 10000);
 }
 
@@ -374,7 +306,7 @@ void TestProjectFile::fileErrorsChangeNothing() {
     QTemporaryDir dir;
     Sample sample;
     ProjectDesign design = sample.design;
-    const ProjectReadResult result =
+    ProjectReadResult result =
         readProjectFile(dir.filePath(QStringLiteral("absent.txt")), design, sample.registry);
     QVERIFY(!result.opened);
     QVERIFY(!result.error.isEmpty());
@@ -393,34 +325,14 @@ void TestProjectFile::fileErrorsChangeNothing() {
     QFile file(path);
     QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
     QCOMPARE(QString::fromUtf8(file.readAll()), QString::fromLatin1(kSampleText));
-    file.close();
 
-    ProjectDesign back;
-    MaterialsManager registry;
-    QVERIFY(readProjectFile(path, back, registry).volumsRead);
-    QCOMPARE(back.volums.size(), 2);
-
-    // A missing section in a file on disk, and sizes beyond the range of a float.
+    // A missing section in a file on disk, and a size beyond the range of a float.
     QVERIFY(writeFile(path, "1\r\nM 0\r\nV 1 1 1 1\r\nhuge 1 1 1 X 0 0 0 0 1e300 1 1 -1 0\r\n"));
-    const ProjectReadResult partial = readProjectFile(path, back, registry);
-    QCOMPARE(partial.missingMarkers, 1);
-    QVERIFY(partial.volumsRead);
-    QCOMPARE(back.volums.size(), 1);
-    QCOMPARE(back.volums[0].getxSize(), std::numeric_limits<float>::max());
-}
-
-void TestProjectFile::decimalPointIgnoresLocale() {
-    const QLocale saved;
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    Sample sample;
-    const QString text = writtenText(sample.design, sample.registry);
-    QCOMPARE(text, QString::fromLatin1(kSampleText));
-    ProjectDesign design;
-    MaterialsManager registry;
-    readText(text, design, registry);
-    QCOMPARE(design.volums[1].getxSize(), 0.5f);
-    QCOMPARE(design.y.mesure, 2.5);
-    QLocale::setDefault(saved);
+    result = readProjectFile(path, design, sample.registry);
+    QCOMPARE(result.missingMarkers, 1);
+    QVERIFY(result.volumsRead);
+    QCOMPARE(design.volums.size(), 1);
+    QCOMPARE(design.volums[0].getxSize(), std::numeric_limits<float>::max());
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)

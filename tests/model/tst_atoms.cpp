@@ -75,13 +75,12 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("karveno.*.debug=false"));
     }
     void simpleCubicFillsIntegerPoints();
-    void fractionalSizeIsNotFilled();
     void twoOffsetsMixMaterials();
     void sameSitesAndOrderAsFullSearch_data();
     void sameSitesAndOrderAsFullSearch();
+    void degenerateInputsGiveSoundResults_data();
     void degenerateInputsGiveSoundResults();
     void absurdCountsAreRefusedQuickly();
-    void atomReadsItsMaterialSafely();
 };
 
 void TestAtoms::simpleCubicFillsIntegerPoints() {
@@ -93,33 +92,18 @@ void TestAtoms::simpleCubicFillsIntegerPoints() {
     QVERIFY(v.areAtomsCalculated());
     QCOMPARE(v.getNumberOfAtoms(), 27);
     const Atom &first = v.getAtoms()[0];
-    QCOMPARE(first.getX(), 0.0);
-    QCOMPARE(first.getZ(), 0.0);
+    QVERIFY(first.getX() == 0.0 && first.getY() == 0.0 && first.getZ() == 0.0);
+    QVERIFY(first.isOffset() && first.getMaterial() == si && first.getMaxOffset() == 1);
     QCOMPARE(v.getAtoms()[1].getZ(), 1.0);
-    QCOMPARE(v.getAtoms()[1].getX(), 0.0);
     QCOMPARE(v.getAtoms().last().getX(), 2.0);
-    for (const Atom &a : v.getAtoms()) {
-        QCOMPARE(a.getMaterial(), si);
-        QVERIFY(a.isOffset());
-        QCOMPARE(a.getNOffset(), 0);
-        QCOMPARE(a.getMaxOffset(), 1);
-    }
 
     // Atoms stay relative to the origin when the box moves.
     v.move(10, 0, 0);
     QCOMPARE(v.getAtoms()[0].getX(), 0.0);
 
-    // Generating again replaces, never appends.
+    // Generating again replaces, never appends; a fractional part of a size is not filled.
+    v.addCoords(Coord(0, 0, 0), 2.9f, 2, 2);
     QVERIFY(v.calculateAtomicPoints(registry));
-    QCOMPARE(v.getNumberOfAtoms(), 27);
-}
-
-void TestAtoms::fractionalSizeIsNotFilled() {
-    MaterialsManager registry;
-    Material *si = cubic(QStringLiteral("Si"), {Coord(0, 0, 0, QStringLiteral("Si"))});
-    registry.addMaterial(si);
-    Volum v = boxOf(si, 2.9f, 2, 2);
-    v.calculateAtomicPoints(registry);
     QCOMPARE(v.getNumberOfAtoms(), 27);
 }
 
@@ -194,62 +178,48 @@ void TestAtoms::sameSitesAndOrderAsFullSearch() {
     QVERIFY(sitesOf(v) == expected);
 }
 
-void TestAtoms::degenerateInputsGiveSoundResults() {
-    MaterialsManager registry;
-    Material *noOffsets = cubic(QStringLiteral("Empty"), {});
-    Material *orphan = cubic(QStringLiteral("Orphan"), {Coord(0, 0, 0, QStringLiteral("Nope")),
-                                                        Coord(0.5, 0.5, 0.5, QString())});
-    Material *nanVector =
-        new Material(QStringLiteral("Bad"), 1, Qt::red, Coord(std::nan(""), 0, 0), Coord(0, 1, 0),
-                     Coord(0, 0, 1), {Coord(0, 0, 0, QStringLiteral("Bad"))});
-    registry.addMaterial(noOffsets);
-    registry.addMaterial(orphan);
-    registry.addMaterial(nanVector);
-
-    Volum a = boxOf(noOffsets, 2, 2, 2);
-    QVERIFY(a.calculateAtomicPoints(registry));
-    QCOMPARE(a.getNumberOfAtoms(), 0);
-    QVERIFY(a.areAtomsCalculated());
-
-    // Offsets naming no registered material give atoms without one.
-    Volum b = boxOf(orphan, 1, 1, 1);
-    QVERIFY(b.calculateAtomicPoints(registry));
-    QCOMPARE(b.getNumberOfAtoms(), 9);
-    for (const Atom &atom : b.getAtoms()) {
-        QCOMPARE(atom.getMaterial(), nullptr);
-        QCOMPARE(atom.getMaterialName(), QString());
-    }
-
-    Volum c = boxOf(nullptr, 2, 2, 2);
-    QVERIFY(!c.calculateAtomicPoints(registry));
-    QCOMPARE(c.getNumberOfAtoms(), 0);
-
-    Volum d = boxOf(nanVector, 2, 2, 2);
-    QVERIFY(!d.calculateAtomicPoints(registry));
-    QCOMPARE(d.getNumberOfAtoms(), 0);
-
-    Material *si = cubic(QStringLiteral("Si"), {Coord(0, 0, 0, QStringLiteral("Si"))});
-    registry.addMaterial(si);
+void TestAtoms::degenerateInputsGiveSoundResults_data() {
+    QTest::addColumn<QString>("material");
+    QTest::addColumn<float>("size");
+    QTest::addColumn<bool>("generated");
+    QTest::addColumn<int>("atoms");
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
-    Volum e = boxOf(si, nan, 1, 1);
-    QVERIFY(!e.calculateAtomicPoints(registry));
-    QCOMPARE(e.getNumberOfAtoms(), 0);
-    Volum f = boxOf(si, inf, 1, 1);
-    QVERIFY(!f.calculateAtomicPoints(registry));
-    Volum g = boxOf(si, -2, 1, 1);
-    QVERIFY(g.calculateAtomicPoints(registry));
-    QCOMPARE(g.getNumberOfAtoms(), 0);
-    Volum h = boxOf(si, 0, 0, 0);
-    QVERIFY(h.calculateAtomicPoints(registry));
-    QCOMPARE(h.getNumberOfAtoms(), 1);
+    QTest::newRow("no offsets") << "Empty" << 2.0f << true << 0;
+    QTest::newRow("no material") << "" << 2.0f << false << 0;
+    QTest::newRow("lattice vector not a number") << "Bad" << 2.0f << false << 0;
+    QTest::newRow("size not a number") << "Si" << nan << false << 0;
+    QTest::newRow("infinite size") << "Si" << inf << false << 0;
+    QTest::newRow("negative size") << "Si" << -2.0f << true << 0;
+    QTest::newRow("zero size") << "Si" << 0.0f << true << 1;
+    QTest::newRow("offsets naming no material") << "Orphan" << 1.0f << true << 9;
+}
 
-    // A box that already had atoms loses them when there is nothing to generate.
-    Volum i = boxOf(si, 1, 1, 1);
-    i.calculateAtomicPoints(registry);
-    i.setMaterial(nullptr);
-    i.calculateAtomicPoints(registry);
-    QCOMPARE(i.getNumberOfAtoms(), 0);
+void TestAtoms::degenerateInputsGiveSoundResults() {
+    QFETCH(QString, material);
+    QFETCH(float, size);
+    QFETCH(bool, generated);
+    QFETCH(int, atoms);
+    MaterialsManager registry;
+    registry.addMaterial(cubic(QStringLiteral("Empty"), {}));
+    registry.addMaterial(cubic(QStringLiteral("Si"), {Coord(0, 0, 0, QStringLiteral("Si"))}));
+    registry.addMaterial(new Material(QStringLiteral("Bad"), 1, Qt::red, Coord(std::nan(""), 0, 0),
+                                      Coord(0, 1, 0), Coord(0, 0, 1), {Coord(0, 0, 0)}));
+    registry.addMaterial(cubic(QStringLiteral("Orphan"), {Coord(0, 0, 0, QStringLiteral("Nope")),
+                                                          Coord(0.5, 0.5, 0.5, QString())}));
+    // Start from a volum that has atoms: whatever happens, none of them may survive.
+    Volum v = boxOf(registry.getMaterial(QStringLiteral("Si")), 1, 1, 1);
+    v.calculateAtomicPoints(registry);
+    QCOMPARE(v.getNumberOfAtoms(), 8);
+    v.setMaterial(registry.getMaterial(material));
+    v.addCoords(Coord(), size, size, size);
+    QCOMPARE(v.calculateAtomicPoints(registry), generated);
+    QCOMPARE(v.getNumberOfAtoms(), atoms);
+    QVERIFY(v.areAtomsCalculated());
+    for (const Atom &atom : v.getAtoms())
+        QCOMPARE(atom.getMaterial(), registry.getMaterial(atom.getMaterialName()));
+    if (material == QLatin1String("Orphan"))
+        QCOMPARE(v.getAtoms().first().getMaterial(), nullptr);
 }
 
 void TestAtoms::absurdCountsAreRefusedQuickly() {
@@ -273,19 +243,6 @@ void TestAtoms::absurdCountsAreRefusedQuickly() {
     QVERIFY(!c.calculateAtomicPoints(registry));
     // Generous bound; a full search would take hours.
     QVERIFY2(timer.elapsed() < 60000, "refusing an absurd lattice must not search it");
-}
-
-void TestAtoms::atomReadsItsMaterialSafely() {
-    Material si(QStringLiteral("Si"), 14, Qt::gray, Coord(), Coord(), Coord(), {});
-    Atom atom(1, 2, 3, &si, false);
-    QCOMPARE(atom.getNOffset(), 0);
-    QCOMPARE(atom.getMaxOffset(), 1);
-    QVERIFY(!atom.isSelected());
-    QCOMPARE(atom.getMaterialName(), QStringLiteral("Si"));
-    QCOMPARE(atom.getMaterialIndex(), 14);
-    atom.move(0.5f, -1, 0);
-    QCOMPARE(atom.getX(), 1.5);
-    QCOMPARE(atom.getY(), 1.0);
 }
 
 QTEST_GUILESS_MAIN(TestAtoms)
