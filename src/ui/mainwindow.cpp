@@ -11,10 +11,10 @@
 
 #include <QActionGroup>
 #include <QCloseEvent>
-#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMessageBox>
 #include <QProcess>
@@ -301,8 +301,18 @@ bool MainWindow::saveAs() {
     updateWindowTitle();
     if (fileName.isEmpty())
         return false;
-    if (!fileName.endsWith(QLatin1String(".txt")))
+    if (!fileName.endsWith(QLatin1String(".txt"))) {
         fileName += QLatin1String(".txt");
+        // The file dialog only asked about the name as typed; the extended name may hold
+        // another project.
+        if (QFileInfo::exists(fileName) &&
+            QMessageBox::question(this, appname,
+                                  tr("%1 already exists.\nDo you want to replace it?")
+                                      .arg(QDir::toNativeSeparators(fileName)),
+                                  QMessageBox::Yes | QMessageBox::No,
+                                  QMessageBox::No) != QMessageBox::Yes)
+            return false;
+    }
     return saveFile(fileName);
 }
 

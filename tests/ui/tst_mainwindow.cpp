@@ -96,7 +96,6 @@ private slots:
     void initTestCase();
 
     void startsEmptyUnnamedAndUnmodified();
-    void modeEntriesAreAnExclusivePairUnderVisualization();
     void titleFollowsModifiedFlagAndFile();
 
     void viewConnectionsExistOnceAfterNewAndOpen();
@@ -110,6 +109,7 @@ private slots:
 
     void saveAsAddsTxtExtension_data();
     void saveAsAddsTxtExtension();
+    void saveAsAsksBeforeReplacingTheExtendedName();
     void saveWithoutNameAsksAndCancelWritesNothing();
     void failedWriteKeepsStateAndPreviousFile();
 
@@ -161,20 +161,6 @@ void TestMainWindow::startsEmptyUnnamedAndUnmodified() {
     QCOMPARE(A::categories(w).size(), 2);
     QCOMPARE(A::categories(w).at(0).getName(), QStringLiteral("General settings"));
     QCOMPARE(MaterialsManager::getInstance()->getMaterials()->size(), 1);
-}
-
-void TestMainWindow::modeEntriesAreAnExclusivePairUnderVisualization() {
-    MainWindow w;
-    QMenu *modeMenu = nullptr;
-    const QList<QAction *> entries = A::ui(w).menuVisualization->actions();
-    QVERIFY(entries.size() >= 4);
-    QVERIFY(entries.at(2)->isSeparator());
-    modeMenu = entries.at(3)->menu();
-    QVERIFY(modeMenu);
-    QCOMPARE(modeMenu->title(), QStringLiteral("&Mode"));
-    QCOMPARE(modeMenu->actions(), (QList<QAction *>{A::solid(w), A::atomic(w)}));
-    QVERIFY(A::solid(w)->actionGroup() && A::solid(w)->actionGroup()->isExclusive());
-    QCOMPARE(A::atomic(w)->actionGroup(), A::solid(w)->actionGroup());
 }
 
 void TestMainWindow::titleFollowsModifiedFlagAndFile() {
@@ -384,6 +370,28 @@ void TestMainWindow::saveAsAddsTxtExtension() {
     QCOMPARE(A::curFile(w), path(written));
     QVERIFY(QFile::exists(path(written)));
     QVERIFY(!A::modified(w));
+}
+
+void TestMainWindow::saveAsAsksBeforeReplacingTheExtendedName() {
+    // "report" is typed; "report.txt" holds another project. The dialog only saw "report".
+    const QString other = path("report.txt");
+    writeFile(other, "another project\n");
+    MainWindow w;
+    A::setModified(w);
+    const QString question = QStringLiteral("KARVENO Simulator|") +
+                             QDir::toNativeSeparators(other) +
+                             QStringLiteral(" already exists.\nDo you want to replace it?");
+    ModalDriver driver;
+    driver.then(ModalDriver::chooseFile(path("report"))).then(ModalDriver::press(QMessageBox::No));
+    QVERIFY(!A::saveAs(w));
+    QCOMPARE(driver.seen, QStringList({QStringLiteral("file:Save Project"), question}));
+    QCOMPARE(readFile(other), QByteArray("another project\n"));
+    QVERIFY(A::modified(w));
+
+    driver.then(ModalDriver::chooseFile(path("report"))).then(ModalDriver::press(QMessageBox::Yes));
+    QVERIFY(A::saveAs(w));
+    QCOMPARE(A::curFile(w), other);
+    QVERIFY(readFile(other).startsWith("1\nP "));
 }
 
 void TestMainWindow::saveWithoutNameAsksAndCancelWritesNothing() {
