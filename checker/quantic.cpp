@@ -153,11 +153,12 @@ void traduccio_variables_quanticas_dispositiu() {
     }
 
     // 3. Room for the injected packets before and after the device.
-    if (s.x1 < 3.5 * s.dispersio_x) {
+    // Written as "not at least" so that an unreadable (NaN) length fails too.
+    if (!(s.x1 >= 3.5 * s.dispersio_x)) {
         message(9006, 0, 0, toFloat(s.x1), toFloat(s.dispersio_x));
         return;
     }
-    if (s.x2 < 3.5 * s.dispersio_x) {
+    if (!(s.x2 >= 3.5 * s.dispersio_x)) {
         message(9007, 0, 0, toFloat(s.x2), toFloat(s.dispersio_x));
         return;
     }
@@ -235,7 +236,7 @@ void traduccio_variables_quanticas_dispositiu() {
     // 8. The Dirac grid must hold the injected packet across.
     if (w.solver == 2) {
         const double width = static_cast<double>(w.cells_z) * s.dyscho - 2.0 * s.extension;
-        if (width < 6.0 * s.dispersio_z) {
+        if (!(width >= 6.0 * s.dispersio_z)) {
             message(9017, 0, 0, toFloat(width), toFloat(s.dispersio_z));
             return;
         }

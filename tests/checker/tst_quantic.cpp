@@ -8,6 +8,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 using namespace testdesign;
 
 namespace {
@@ -116,6 +118,12 @@ private slots:
                                                 "   3.39999993E-08"
                                                 "  IS SHORTER THAN 3.5 TIMES THE DISPERSIO_X " +
                                                     kDisp);
+        QTest::newRow("X1 unreadable")
+            << "X1 nan"
+            << line(9006, "] THE LENGHT X1: "
+                          "              NaN"
+                          "  IS SHORTER THAN 3.5 TIMES THE DISPERSIO_X " +
+                              kDisp);
         QTest::newRow("X2 short") << "X2 3.0"
                                   << line(9007, "] THE LENGHT X2: "
                                                 "   2.99999989E-08"
@@ -183,6 +191,8 @@ private slots:
             d.G(13) = 3.5 * d.G(15);
         } else if (change == "X1 3.4") {
             d.G(13) = 3.4e-8;
+        } else if (change == "X1 nan") {
+            d.G(13) = std::numeric_limits<double>::quiet_NaN();
         } else if (change == "X2 3.0") {
             d.G(14) = 3.0e-8;
         } else if (change == "dx 0.4") {
