@@ -18,6 +18,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <memory>
+
 class MainWindowTestAccess {
 public:
     static QProcess *simulator(MainWindow &w) { return w.simulator; }
@@ -55,11 +57,17 @@ ModalDriver::Answer clickWhen(QDialogButtonBox::StandardButton which,
                               std::function<bool(QWidget *)> ready) {
     return [which, ready](QWidget *monitor) {
         auto *poll = new QTimer(monitor);
+        auto clock = std::make_shared<QElapsedTimer>();
+        clock->start();
         QObject::connect(poll, &QTimer::timeout, monitor, [=] {
             QPushButton *button = monitorButton(monitor, which);
             if (button && button->isEnabled() && ready(monitor)) {
                 poll->stop();
                 button->click();
+            } else if (clock->elapsed() > 15000) {
+                // Never got there: close it so that the test fails instead of hanging.
+                poll->stop();
+                static_cast<QDialog *>(monitor)->done(-1);
             }
         });
         poll->start(20);
