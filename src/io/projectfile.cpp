@@ -174,7 +174,10 @@ ProjectReadResult readProjectFile(const QString &path, ProjectDesign &design,
         result.error = file.errorString();
         return result;
     }
-    QTextStream in(&file);
+    // Parsed from memory: the section markers are looked ahead with pos()/seek(), which a text
+    // stream on a file device does not honour reliably across its read buffer.
+    QString text = QString::fromUtf8(file.readAll());
+    QTextStream in(&text, QIODevice::ReadOnly);
     return readProject(in, design, registry);
 }
 
