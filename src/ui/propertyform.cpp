@@ -99,6 +99,7 @@ void PropertyForm::showCategory(QList<Category> *list, int row) {
         return;
 
     categories = list;
+    helpImage = helpIcon(); // once per form: categories may hold hundreds of rows
     for (const Property &property : (*list)[row].getProperties())
         buildRow(property);
     alignNameLabels();
@@ -125,7 +126,7 @@ void PropertyForm::name(QObject *object, const QString &text) const {
 
 QToolButton *PropertyForm::buildHelpButton(const Property &property, QWidget *parent) {
     auto *button = new QToolButton(parent);
-    button->setIcon(helpIcon());
+    button->setIcon(helpImage);
     name(button, property.getName() + "-help");
     if (property.getHelp().isEmpty()) {
         button->hide();

@@ -6,6 +6,7 @@
 
 #include "model/category.h"
 
+#include <QIcon>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -127,6 +128,7 @@ private:
     int lastindex = -1;
     bool radiobuttonstate = false;
     bool objectNames = false;
+    QIcon helpImage;
 
     // The rows of the shown form, in the order of the category's properties, and every widget
     // and row layout the form created, so that nothing survives into the next form.

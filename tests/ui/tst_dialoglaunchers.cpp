@@ -83,19 +83,6 @@ private slots:
         QVERIFY(w.windowTitle().startsWith("* "));
     }
 
-    void generalPropertiesCancelLeavesProjectUnmodified() {
-        MainWindow w;
-        QString title;
-        ModalDriver driver;
-        driver.then(answer(
-            title, [](QWidget *d) { d->findChild<QSpinBox *>("Steps")->setValue(99); },
-            QDialogButtonBox::Cancel));
-        A::ui(w).actionGeneral_Properties->trigger();
-        QCOMPARE(A::categories(w)[0].getProperties()[0].getDoubleValue(), 10.0);
-        QVERIFY(!A::modified(w));
-        QVERIFY(!w.windowTitle().startsWith("* "));
-    }
-
     void scaleDialogWritesTheWindowsScaleOnAccept() {
         MainWindow w;
         QVERIFY(A::ui(w).actionGlobal_Scale_Unit->isEnabled());

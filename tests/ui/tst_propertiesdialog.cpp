@@ -46,17 +46,6 @@ class PropertiesDialogTest : public QObject {
     }
 
 private slots:
-    void opensOnTheFirstCategory() {
-        QList<Category> categories = generalCategories();
-        PropertiesDialog dialog(nullptr, &categories);
-        QCOMPARE(dialog.windowTitle(), QString("Dialog"));
-        QCOMPARE(list(dialog)->count(), 2);
-        QCOMPARE(list(dialog)->item(1)->text(), QString("Grid"));
-        QCOMPARE(list(dialog)->currentRow(), 0);
-        QVERIFY(dialog.findChild<QSpinBox *>("steps"));
-        QVERIFY(dialog.findChild<QComboBox *>("verbose"));
-    }
-
     void switchingAwayAndBackKeepsEdits() {
         QList<Category> categories = generalCategories();
         PropertiesDialog dialog(nullptr, &categories);

@@ -73,32 +73,6 @@ private slots:
         QCOMPARE(s.zMesure, 3.0);
     }
 
-    void scaleDialogEditsAxesSeparatelyAndCancelWritesNothing() {
-        Scale s{-10, -10, -10, 1.0, 1.0, 1.0};
-        {
-            ScaleDialog dialog(nullptr, &s.xUnit, &s.xMesure, &s.yUnit, &s.yMesure, &s.zUnit,
-                               &s.zMesure);
-            QSignalSpy changed(&dialog, qOverload<>(&ScaleDialog::changeEvent));
-            dialog.findChild<QDoubleSpinBox *>("yMesureBox")->setValue(4.5);
-            dialog.findChild<QSpinBox *>("zScaleExponent")->setValue(-6);
-            press(dialog, QDialogButtonBox::Cancel);
-            QCOMPARE(changed.count(), 0);
-            QCOMPARE(s.yMesure, 1.0);
-            QCOMPARE(s.zUnit, -10);
-        }
-        ScaleDialog dialog(nullptr, &s.xUnit, &s.xMesure, &s.yUnit, &s.yMesure, &s.zUnit,
-                           &s.zMesure);
-        auto *y = dialog.findChild<QDoubleSpinBox *>("yMesureBox");
-        y->selectAll();
-        QTest::keyClicks(y, "99999999"); // more than the box takes
-        dialog.findChild<QSpinBox *>("zScaleExponent")->setValue(-6);
-        press(dialog, QDialogButtonBox::Ok);
-        QVERIFY(s.yMesure <= 10000000.0);
-        QCOMPARE(s.xMesure, 1.0);
-        QCOMPARE(s.xUnit, -10);
-        QCOMPARE(s.zUnit, -6);
-    }
-
     void nameFieldDropsTypedSpacesButKeepsPastedOnes() {
         VolumNameEdit edit;
         QTest::keyClicks(&edit, "a b");
