@@ -64,8 +64,7 @@ class TestMaterialsDialog : public QObject {
 
 private slots:
     void init();
-    void showsTheFirstMaterial();
-    void basisRowsShowTheirMaterials();
+    void showsTheFirstMaterialAndItsBasisMaterials();
     void switchingStoresTheMaterialLeft();
     void acceptStoresTheShownMaterialAndCancelDropsIt();
     void untouchedBoxesKeepFullPrecision();
@@ -102,7 +101,7 @@ void TestMaterialsDialog::init() {
     registry->addMaterial(gaas);
 }
 
-void TestMaterialsDialog::showsTheFirstMaterial() {
+void TestMaterialsDialog::showsTheFirstMaterialAndItsBasisMaterials() {
     MaterialsDialog d;
     auto *box = child<QComboBox>(d, "materialBox");
     QCOMPARE(box->count(), 2);
@@ -114,10 +113,7 @@ void TestMaterialsDialog::showsTheFirstMaterial() {
     QCOMPARE(child<QListWidget>(d, "propertiesList")->count(), 1);
     QCOMPARE(child<QListWidget>(d, "propertiesList")->currentRow(), -1);
     QCOMPARE(basisEditor(d)->rowCount(), 2);
-}
 
-void TestMaterialsDialog::basisRowsShowTheirMaterials() {
-    MaterialsDialog d;
     // An offset without a material name shows, and is stored with, the material's own name.
     QCOMPARE(basisEditor(d)->getVectors().at(1).getMaterialName(), QStringLiteral("Si"));
     child<QComboBox>(d, "materialBox")->setCurrentIndex(1);

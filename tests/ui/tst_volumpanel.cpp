@@ -23,7 +23,6 @@ private slots:
     void editRenamesTheListedVolum();
     void duplicateNamesAndPlacesTheCopy();
     void deleteRules();
-    void checkBoxesShowAndHide();
     void listClickPicksOnlyShownVolums();
     void clickInTheViewPicksAndUnpicks();
     void keyboardMovesStopAtASharedFace();
@@ -188,18 +187,6 @@ void TestVolumPanel::deleteRules() {
     QVERIFY(!A::ui(w).deleteButton->isEnabled());
     QVERIFY(A::ui(w).editButton->isEnabled());
     QVERIFY(A::ui(w).duplicateButton->isEnabled());
-}
-
-void TestVolumPanel::checkBoxesShowAndHide() {
-    MainWindow w;
-    useTestMaterials();
-    addCube(w, QStringLiteral("a"), 0);
-    addCube(w, QStringLiteral("b"), 1);
-    A::ui(w).volumsList->item(1)->setCheckState(Qt::Unchecked);
-    QVERIFY(A::volums(w).at(0).isVisible());
-    QVERIFY(!A::volums(w).at(1).isVisible());
-    A::ui(w).volumsList->item(1)->setCheckState(Qt::Checked);
-    QVERIFY(A::volums(w).at(1).isVisible());
 }
 
 void TestVolumPanel::listClickPicksOnlyShownVolums() {
