@@ -49,20 +49,6 @@ float toFloat(double value) {
     return float(std::clamp(value, -largest, largest));
 }
 
-// Takes the next non-blank character when it is `marker`; otherwise leaves the stream where it
-// stood, so a missing section does not swallow the marker of the next one.
-bool takeMarker(TokenReader &reader, QChar marker) {
-    QTextStream &in = reader.stream();
-    in.skipWhiteSpace();
-    const qint64 before = in.pos();
-    const QChar c = reader.readChar();
-    if (c == marker)
-        return true;
-    if (!c.isNull() && before >= 0)
-        in.seek(before);
-    return false;
-}
-
 Material *lookUpMaterial(const MaterialsManager &registry, const QString &word) {
     if (word == QLatin1String(kNoMaterialWord))
         return nullptr;
@@ -124,24 +110,30 @@ ProjectReadResult readProject(QTextStream &in, ProjectDesign &design, MaterialsM
     design.version = reader.readInt();
     reader.readRestOfLine();
 
-    if (takeMarker(reader, QLatin1Char('P'))) {
+    // Each section begins with its letter as the next non-blank character. A character that is
+    // not the expected marker is kept for the following section, so a missing section does not
+    // swallow the marker of the next one.
+    QChar marker = reader.readNonBlankChar();
+    if (marker == QLatin1Char('P')) {
         design.categories.clear();
         const int count = reader.readInt();
         design.categories = readCategoryBlocks(reader, count, ForeignTypes::Skip);
+        marker = reader.readNonBlankChar();
     } else {
         ++result.missingMarkers;
     }
 
-    if (takeMarker(reader, QLatin1Char('M'))) {
+    if (marker == QLatin1Char('M')) {
         registry.clearMaterials();
         const int count = reader.readInt();
         for (int n = 0; n < count && !reader.atEnd(); ++n)
             registry.addMaterial(readMaterialRecord(reader, false, ForeignTypes::Skip));
+        marker = reader.readNonBlankChar();
     } else {
         ++result.missingMarkers;
     }
 
-    if (!takeMarker(reader, QLatin1Char('V'))) {
+    if (marker != QLatin1Char('V')) {
         ++result.missingMarkers;
         return result;
     }
@@ -174,10 +166,7 @@ ProjectReadResult readProjectFile(const QString &path, ProjectDesign &design,
         result.error = file.errorString();
         return result;
     }
-    // Parsed from memory: the section markers are looked ahead with pos()/seek(), which a text
-    // stream on a file device does not honour reliably across its read buffer.
-    QString text = QString::fromUtf8(file.readAll());
-    QTextStream in(&text, QIODevice::ReadOnly);
+    QTextStream in(&file);
     return readProject(in, design, registry);
 }
 

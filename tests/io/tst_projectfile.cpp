@@ -326,6 +326,17 @@ void TestProjectFile::fileErrorsChangeNothing() {
     QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
     QCOMPARE(QString::fromUtf8(file.readAll()), QString::fromLatin1(kSampleText));
 
+    // Markers far beyond the stream's read buffer are still found.
+    for (int i = 0; i < 3000; ++i)
+        design.categories.append(design.categories.first());
+    QVERIFY(writeProjectFile(path, design, sample.registry, &error));
+    ProjectDesign big;
+    MaterialsManager bigRegistry;
+    result = readProjectFile(path, big, bigRegistry);
+    QCOMPARE(result.missingMarkers, 0);
+    QCOMPARE(big.categories.size(), 3001);
+    QCOMPARE(big.volums.size(), 2);
+
     // A missing section in a file on disk, and a size beyond the range of a float.
     QVERIFY(writeFile(path, "1\r\nM 0\r\nV 1 1 1 1\r\nhuge 1 1 1 X 0 0 0 0 1e300 1 1 -1 0\r\n"));
     result = readProjectFile(path, design, sample.registry);
