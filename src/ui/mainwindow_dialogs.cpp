@@ -1,5 +1,5 @@
-// Launchers of the scale, general properties and help dialogs. Each dialog lives only while it
-// runs; the dialogs that change the design report it through their changeEvent() signal.
+// Launchers of the scale, general properties, materials and help dialogs. Each dialog lives only
+// while it runs; the dialogs that change the design report it through their changeEvent() signal.
 
 #include "ui/helpdialog.h"
 #include "ui/mainwindow.h"

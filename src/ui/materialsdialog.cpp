@@ -36,6 +36,11 @@ MaterialsDialog::MaterialsDialog(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::MaterialsDialog>()),
       materials(MaterialsManager::getInstance()->getMaterials()) {
     ui->setupUi(this);
+    // The boxes' wide ranges would claim most of the dialog; the property form needs it more.
+    for (QDoubleSpinBox *box : ui->matVectorsGroupBox->findChildren<QDoubleSpinBox *>()) {
+        box->setMinimumWidth(70);
+        box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    }
     form = new PropertyForm(ui->scrollArea, this);
     if (!materials->isEmpty() && materials->first())
         lastmat = materials->first()->getName();

@@ -17,6 +17,10 @@ QDoubleSpinBox *makeCoordinateBox(double value, QWidget *parent) {
     auto *box = new QDoubleSpinBox(parent);
     box->setDecimals(4);
     box->setRange(-999999999.0, 999999999.0);
+    // The range alone would ask for a box wide enough for ten digits; offsets are short numbers
+    // and a row must fit the dialog's column.
+    box->setMinimumWidth(70);
+    box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     setExactValue(box, value);
     return box;
 }
