@@ -409,17 +409,20 @@ void GLWidget::singleLeftClick() {
     if (currentMB != Qt::LeftButton || doubleclick) {
         return;
     }
+    // Without a frame there is no point to report (and the origin is not where the user clicked).
     double x, y, z;
-    transled2Dto3DCoords(lastx, lasty, &x, &y, &z);
-    emit mouseClicked(x, y, z);
+    if (transled2Dto3DCoords(lastx, lasty, &x, &y, &z)) {
+        emit mouseClicked(x, y, z);
+    }
 }
 
 void GLWidget::mouseDoubleClickEvent(QMouseEvent *event) {
     doubleclick = true;
     const QPoint pos = event->position().toPoint();
     double x, y, z;
-    transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z);
-    emit mouseDoubleClick(x, y, z);
+    if (transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z)) {
+        emit mouseDoubleClick(x, y, z);
+    }
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent *event) {
