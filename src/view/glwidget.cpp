@@ -183,6 +183,7 @@ void GLWidget::renderScene(const QPoint *pickPixel) {
     cam->GetAbsWorldPosition(eye[0], eye[1], eye[2]);
     const double halfFov = kFieldOfViewDeg * 0.5 * std::acos(-1.0) / 180.0;
     scene::setDetailReference(eye, framebufferSize().height() / (2.0 * std::tan(halfFov)));
+    scene::setLineScale(devicePixelRatioF());
 
     if (axis) {
         drawAxis();
@@ -197,6 +198,7 @@ void GLWidget::renderScene(const QPoint *pickPixel) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDisable(GL_SCISSOR_TEST);
     scene::clearDetailReference();
+    scene::setLineScale(1.0);
 }
 
 void GLWidget::drawVolums() {
@@ -233,7 +235,7 @@ void GLWidget::drawVolums() {
 
 void GLWidget::drawAxis() {
     const double e = kSceneExtent;
-    glLineWidth(4.0f);
+    scene::setLineWidth(4.0f);
     glBegin(GL_LINES);
     glColor3f(1.0f, 0.0f, 0.0f);
     glVertex3d(0.0, 0.0, 0.0);
@@ -245,12 +247,12 @@ void GLWidget::drawAxis() {
     glVertex3d(0.0, 0.0, 0.0);
     glVertex3d(0.0, 0.0, e);
     glEnd();
-    glLineWidth(1.0f);
+    scene::setLineWidth(1.0f);
 }
 
 void GLWidget::drawGrid() {
     glColor3f(0.0f, 0.0f, 0.0f);
-    glLineWidth(1.0f);
+    scene::setLineWidth(1.0f);
     scene::drawGridLines(kSceneExtent);
 }
 
@@ -296,11 +298,10 @@ bool GLWidget::transled2Dto3DCoords(int x, int y, double *posX, double *posY, do
                        std::clamp(int(std::floor(winY)), 0, size.height() - 1));
     renderScene(&pixel);
 
-    GLint vp[4];
-    glGetIntegerv(GL_VIEWPORT, vp);
+    // Unproject with the matrices and viewport of the pass just drawn.
     GLfloat depth = 1.0f;
     glReadPixels(pixel.x(), pixel.y(), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    gluUnProject(winX, winY, depth, modelview, projection, vp, posX, posY, posZ);
+    gluUnProject(winX, winY, depth, modelview, projection, viewport, posX, posY, posZ);
     return true;
 }
 

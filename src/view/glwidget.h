@@ -107,6 +107,7 @@ private:
 
     float zNear = 0.01f;
     float zFar = 2000.0f;
+    // Matrices and viewport of the last frame or picking pass, right after the camera was applied.
     double modelview[16] = {};
     double projection[16] = {};
     int viewport[4] = {0, 0, 0, 0};

@@ -62,6 +62,9 @@ const SphereMesh &coarseSphereMesh() {
 double detailEye[3] = {0.0, 0.0, 0.0};
 double detailPixelsPerUnit = 0.0;
 
+// Device pixels per logical pixel of the frame being drawn.
+GLfloat lineScale = 1.0f;
+
 void drawSphereArrays() {
     const SphereMesh &mesh = sphereMesh();
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -158,6 +161,14 @@ void drawSphere(double x, double y, double z) {
     glTranslated(x, y, z);
     drawSphereArrays();
     glPopMatrix();
+}
+
+void setLineScale(double devicePixelRatio) {
+    lineScale = GLfloat(std::max(devicePixelRatio, 1.0));
+}
+
+void setLineWidth(float logicalPixels) {
+    glLineWidth(logicalPixels * lineScale);
 }
 
 void setDetailReference(const double eye[3], double pixelsPerUnit) {

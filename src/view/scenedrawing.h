@@ -57,6 +57,11 @@ private:
 inline constexpr double kCoarseRadiusPixels = 4.0;
 inline constexpr double kPointRadiusPixels = 1.0;
 
+// Line widths are given in logical pixels; the view sets the device pixel ratio of its frame so
+// that lines keep their weight on high-density screens.
+void setLineScale(double devicePixelRatio);
+void setLineWidth(float logicalPixels);
+
 // The eye position of the frame being drawn and the pixels that one length unit covers at unit
 // distance (viewport height / (2 tan(fov / 2))). The view sets it for its frame and clears it.
 void setDetailReference(const double eye[3], double pixelsPerUnit);

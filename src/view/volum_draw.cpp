@@ -38,14 +38,14 @@ void Volum::drawMalles() {
     double min[3], max[3];
     boxBounds(*this, min, max);
     const int divisions[3] = {xmalles, ymalles, zmalles};
-    glLineWidth(2.0f);
+    scene::setLineWidth(2.0f);
     scene::drawMeshLines(min, max, divisions);
 }
 
 void Volum::drawAtomicStructure() {
     // Atoms are stored relative to corner 0, so they follow the box.
     const double x0 = getMinX(), y0 = getMinY(), z0 = getMinZ();
-    glLineWidth(2.0f);
+    scene::setLineWidth(2.0f);
     // Each atom looks as Material::drawMaterial draws it (red when picked, otherwise its
     // material's colour; neutral without a material), but the spheres go down in batches.
     scene::SphereBatch batch;
@@ -69,5 +69,5 @@ void Volum::drawAtomicStructure() {
         batch.add(x0 + atom.getX(), y0 + atom.getY(), z0 + atom.getZ(), rgb);
     }
     batch.flush();
-    glLineWidth(1.0f);
+    scene::setLineWidth(1.0f);
 }
