@@ -66,7 +66,9 @@ protected:
             p.drawPath(path);
             const QString name =
                 c < data.columns.size() ? data.columns[c] : QStringLiteral("y%1").arg(c);
-            p.drawText(QPointF(area.right() - 150, area.top() + 16 * c), name);
+            const QRectF key(area.right() - 160, area.top() + 4 + 16 * double(c - 1), 156, 16);
+            p.fillRect(key, QColor(255, 255, 255, 220));
+            p.drawText(key.adjusted(4, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft, name);
         }
         p.setPen(Qt::black);
         if (data.columns.size() > 0)

@@ -111,6 +111,9 @@ int main(int argc, char *argv[]) {
     constexpr int kSteps = 100;
     for (int percent = 0; percent <= kSteps; ++percent) {
         say(QStringLiteral("SIMULATED TIME: %1 %").arg(percent));
+        // A status line now and then, so that the monitor's status shows the progress too.
+        if (percent % 10 == 0 && percent < kSteps)
+            say(QStringLiteral("[OK] Simulated %1 % of the time").arg(percent));
         writeStatus(
             QStringLiteral("Project: %1\nSimulated time: %2 %\n").arg(project).arg(percent));
         if (percent < kSteps)
