@@ -768,25 +768,31 @@ void comprova_volums_valids(const std::int32_t *version, const volum_str *volums
         st.s = Settings();
         st.text.assign(kVerdictLength, ' ');
 
-        traduccio_malles_entrada(volums, st.nvol);
-        if (noError())
-            traduccio_parametres(parameters, st.hnparam);
-        if (noError())
-            gestor_memoria_global_inici();
-        if (noError())
-            traduccio_materials(materials, st.nmat);
-        if (noError())
-            definicio_de_boundaries(volums, st.nvol);
-        if (noError())
-            traduccio_volum();
-        if (noError())
-            seleccio_de_contactes(volums, st.nvol);
-        if (noError() && st.s.wave_solver > 0)
-            traduccio_variables_quanticas_dispositiu();
-        if (noError() && st.s.omega_on == 1)
-            seleccio_volum_omega();
-        if (noError())
-            traduccio_variables_particules();
+        // Each stage runs only while no message has been issued; the first one ends the run.
+        using Stage = void (*)();
+        static const Stage stages[] = {
+            [] { traduccio_malles_entrada(state().hv, state().nvol); },
+            [] { traduccio_parametres(state().hp, state().hnparam); },
+            gestor_memoria_global_inici,
+            [] { traduccio_materials(state().hm, state().nmat); },
+            [] { definicio_de_boundaries(state().hv, state().nvol); },
+            traduccio_volum,
+            [] { seleccio_de_contactes(state().hv, state().nvol); },
+            [] {
+                if (state().s.wave_solver > 0)
+                    traduccio_variables_quanticas_dispositiu();
+            },
+            [] {
+                if (state().s.omega_on == 1)
+                    seleccio_volum_omega();
+            },
+            traduccio_variables_particules,
+        };
+        for (const Stage stage : stages) {
+            if (!noError())
+                return;
+            stage();
+        }
         if (noError())
             message(10000);
     };

@@ -335,6 +335,13 @@ double M(int n, int k); // record k of the n-th handed-over material (1-based, h
 std::string volumName(std::int64_t n);
 std::string materialName(std::int64_t n);
 
+// Entry n of an axis table (cx, dx, ...), 0 outside it.
+inline double axisEntry(const std::vector<double> &table, std::int64_t n) {
+    return n >= 0 && n < static_cast<std::int64_t>(table.size())
+               ? table[static_cast<std::size_t>(n)]
+               : 0.0;
+}
+
 inline bool noError() {
     return state().text.find_first_not_of(' ') == std::string::npos;
 }

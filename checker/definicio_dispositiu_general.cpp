@@ -138,6 +138,11 @@ void traduccio_malles_entrada(const volum_str *volums, std::int32_t nvol) {
 // ---------------------------------------------------------------------------------------------
 // Stage 6.1: the cell table.
 
+// The line of a mesh index beyond the grid's count on axis x, y or z.
+const char *const kTooManyMeshes[3] = {"ERROR(5.1.3) NOMBRE MAXIM DE MALLES SUPERAT X",
+                                       "ERROR(5.1.4) NOMBRE MAXIM DE MALLES SUPERAT Y",
+                                       "ERROR(5.1.5) NOMBRE MAXIM DE MALLES SUPERAT Z"};
+
 void definicio_de_volums() {
     State &st = state();
     st.Mx = st.My = st.Mz = 0;
@@ -164,26 +169,16 @@ void definicio_de_volums() {
                     st.My = std::max(st.My, j);
                     st.Mz = std::max(st.Mz, k);
                     Cell *c = st.cellAt(i, j, k);
-                    if (i >= st.Nx || !c) {
-                        writeLine(ListLine()
-                                      .text("ERROR(5.1.3) NOMBRE MAXIM DE MALLES SUPERAT X")
-                                      .integer(clampInt(i))
-                                      .integer(clampInt(st.Nx)));
-                        return;
-                    }
-                    if (j >= st.Ny) {
-                        writeLine(ListLine()
-                                      .text("ERROR(5.1.4) NOMBRE MAXIM DE MALLES SUPERAT Y")
-                                      .integer(clampInt(j))
-                                      .integer(clampInt(st.Ny)));
-                        return;
-                    }
-                    if (k >= st.Nz) {
-                        writeLine(ListLine()
-                                      .text("ERROR(5.1.5) NOMBRE MAXIM DE MALLES SUPERAT Z")
-                                      .integer(clampInt(k))
-                                      .integer(clampInt(st.Nz)));
-                        return;
+                    const std::int64_t at[3] = {i, j, k};
+                    const std::int64_t count[3] = {st.Nx, st.Ny, st.Nz};
+                    for (int a = 0; a < 3; ++a) {
+                        if (at[a] >= count[a] || (a == 0 && !c)) {
+                            writeLine(ListLine()
+                                          .text(kTooManyMeshes[a])
+                                          .integer(clampInt(at[a]))
+                                          .integer(clampInt(count[a])));
+                            return;
+                        }
                     }
                     c->x = v.xi + static_cast<double>(i - v.mxi) * wx;
                     c->y = v.yi + static_cast<double>(j - v.myi) * wy;

@@ -8,16 +8,6 @@
 
 namespace comprova {
 
-namespace {
-
-double entry(const std::vector<double> &table, std::int64_t n) {
-    return n >= 0 && n < static_cast<std::int64_t>(table.size())
-               ? table[static_cast<std::size_t>(n)]
-               : 0.0;
-}
-
-} // namespace
-
 OmegaVolume &omegaVolume() {
     static OmegaVolume omega;
     return omega;
@@ -42,12 +32,12 @@ void seleccio_volum_omega() {
         o.last[a] = last[a];
     }
 
-    o.lower[0] = entry(st.cx, first[0]);
-    o.upper[0] = entry(st.cx, last[0]);
-    o.lower[1] = entry(st.cy, first[1]);
-    o.upper[1] = entry(st.cy, last[1]);
-    o.lower[2] = entry(st.cz, first[2]);
-    o.upper[2] = entry(st.cz, last[2]);
+    o.lower[0] = axisEntry(st.cx, first[0]);
+    o.upper[0] = axisEntry(st.cx, last[0]);
+    o.lower[1] = axisEntry(st.cy, first[1]);
+    o.upper[1] = axisEntry(st.cy, last[1]);
+    o.lower[2] = axisEntry(st.cz, first[2]);
+    o.upper[2] = axisEntry(st.cz, last[2]);
 
     // Cells of the range, with a face mask for the simulator: bit f - 1 set when the cell lies on
     // face f of the box (1 +x, 2 +y, 3 +z, 4 -x, 5 -y, 6 -z). The far end M + 1 has no cells.

@@ -9,17 +9,6 @@
 
 namespace comprova {
 
-namespace {
-
-// Entry n of an axis table, 0 outside it.
-double entry(const std::vector<double> &table, std::int64_t n) {
-    return n >= 0 && n < static_cast<std::int64_t>(table.size())
-               ? table[static_cast<std::size_t>(n)]
-               : 0.0;
-}
-
-} // namespace
-
 ParticleGrid &particleGrid() {
     static ParticleGrid grid;
     return grid;
@@ -55,10 +44,10 @@ void traduccio_variables_particules() {
     if (solver == 0) {
         for (std::int64_t i = 0; i < p.cells_x; ++i) {
             owner[static_cast<std::size_t>(i)] = i;
-            st.cxp[static_cast<std::size_t>(i)] = entry(st.cx, i);
-            st.dxp[static_cast<std::size_t>(i)] = entry(st.dx, i);
+            st.cxp[static_cast<std::size_t>(i)] = axisEntry(st.cx, i);
+            st.dxp[static_cast<std::size_t>(i)] = axisEntry(st.dx, i);
         }
-        st.cxp.back() = entry(st.cx, p.cells_x);
+        st.cxp.back() = axisEntry(st.cx, p.cells_x);
     } else {
         std::int64_t at = w.extra_x;
         for (std::int64_t i = 0; line.valid && i < line.cells; ++i) {
@@ -74,10 +63,10 @@ void traduccio_variables_particules() {
         }
     }
     for (std::int64_t j = 0; j <= st.My; ++j) {
-        st.cyp[static_cast<std::size_t>(j)] = entry(st.cy, j);
-        st.dyp[static_cast<std::size_t>(j)] = entry(st.dy, j);
+        st.cyp[static_cast<std::size_t>(j)] = axisEntry(st.cy, j);
+        st.dyp[static_cast<std::size_t>(j)] = axisEntry(st.dy, j);
     }
-    st.cyp.back() = entry(st.cy, st.My + 1);
+    st.cyp.back() = axisEntry(st.cy, st.My + 1);
     if (solver == 2) {
         for (std::int64_t k = 0; k <= p.cells_z; ++k) {
             st.czp[static_cast<std::size_t>(k)] = w.z0 + static_cast<double>(k) * s.dyscho;
@@ -86,10 +75,10 @@ void traduccio_variables_particules() {
         }
     } else {
         for (std::int64_t k = 0; k < p.cells_z; ++k) {
-            st.czp[static_cast<std::size_t>(k)] = entry(st.cz, k);
-            st.dzp[static_cast<std::size_t>(k)] = entry(st.dz, k);
+            st.czp[static_cast<std::size_t>(k)] = axisEntry(st.cz, k);
+            st.dzp[static_cast<std::size_t>(k)] = axisEntry(st.dz, k);
         }
-        st.czp.back() = entry(st.cz, p.cells_z);
+        st.czp.back() = axisEntry(st.cz, p.cells_z);
     }
 
     // Point types: the cell type of the line cell a grid column lies in (-1 outside the device).
