@@ -85,6 +85,18 @@ struct Builder {
     }
     QList<Category> &volumSettings(int n) { return design.volums[n - 1].getCategories(); }
     void setting(const QString &name, double value) { set(design.categories, name, value); }
+    // The DC voltage of volum n, held from the start to the end of the simulation.
+    void voltage(int n, double volts) {
+        set(volumSettings(n), "DC_VOLTAGE", volts);
+        set(volumSettings(n), "DC_VOLTAGE_END", volts);
+    }
+    // Injection blocks 1 and 2 from the source (volum 1) and from the drain (volum 2).
+    void injectFromContacts() {
+        setting("INJECTION_1", 1);
+        setting("INJ_VOLUM_1", 1);
+        setting("INJECTION_2", 1);
+        setting("INJ_VOLUM_2", 2);
+    }
 };
 
 // A silicon channel between aluminium source and drain, under an aluminium gate on a 1 nm gate
@@ -99,16 +111,11 @@ void classicalMosfet(Builder &b) {
     b.add("BuriedOxide", "SiO2", Role::Cladding, 100, 0, 0, 200, 120, 10, 20, 12, 1);
     b.add("SideOxideLow", "SiO2", Role::Cladding, 100, 0, 10, 200, 10, 100, 20, 1, 10);
     b.add("SideOxideHigh", "SiO2", Role::Cladding, 100, 110, 10, 200, 10, 100, 20, 1, 10);
-    set(b.volumSettings(2), "DC_VOLTAGE", 0.5);
-    set(b.volumSettings(2), "DC_VOLTAGE_END", 0.5);
-    set(b.volumSettings(5), "DC_VOLTAGE", 0.8);
-    set(b.volumSettings(5), "DC_VOLTAGE_END", 0.8);
+    b.voltage(2, 0.5);
+    b.voltage(5, 0.8);
     set(b.volumSettings(3), "FLAG_SCATTERING", 1);
 
-    b.setting("INJECTION_1", 1);
-    b.setting("INJ_VOLUM_1", 1);
-    b.setting("INJECTION_2", 1);
-    b.setting("INJ_VOLUM_2", 2);
+    b.injectFromContacts();
 }
 
 // A GaAs nanowire with two 1 nm oxide barriers (a resonant-tunnelling double barrier), solved
@@ -127,17 +134,13 @@ void tunnellingWire(Builder &b) {
     b.add("ShellAboveZ", "SiO2", Role::Cladding, 200, 0, 70, 160, 80, 10, 16, 8, 1);
     b.add("ShellBelowY", "SiO2", Role::Cladding, 200, 0, 10, 160, 10, 60, 16, 1, 6);
     b.add("ShellAboveY", "SiO2", Role::Cladding, 200, 70, 10, 160, 10, 60, 16, 1, 6);
-    set(b.volumSettings(2), "DC_VOLTAGE", 0.2);
-    set(b.volumSettings(2), "DC_VOLTAGE_END", 0.2);
+    b.voltage(2, 0.2);
 
     b.setting("FLAG_PARTICLES", 0);
     b.setting("WAVE_SOLVER", 1);
     b.setting("DTSCHO", 1e-16);
     b.setting("DXSCHO", 1e-9);
-    b.setting("INJECTION_1", 1);
-    b.setting("INJ_VOLUM_1", 1);
-    b.setting("INJECTION_2", 1);
-    b.setting("INJ_VOLUM_2", 2);
+    b.injectFromContacts();
 }
 
 // A graphene ribbon, 80 nm wide along z, between graphene source and drain leads, on and under
@@ -151,8 +154,7 @@ void grapheneRibbon(Builder &b) {
     b.add("TopOxide", "SiO2", Role::Cladding, 100, 20, 0, 200, 10, 840, 20, 1, 42);
     b.add("EdgeLow", "SiO2", Role::Cladding, 100, 10, 0, 200, 10, 20, 20, 1, 1);
     b.add("EdgeHigh", "SiO2", Role::Cladding, 100, 10, 820, 200, 10, 20, 20, 1, 1);
-    set(b.volumSettings(2), "DC_VOLTAGE", 0.1);
-    set(b.volumSettings(2), "DC_VOLTAGE_END", 0.1);
+    b.voltage(2, 0.1);
 
     b.setting("FLAG_PARTICLES", 0);
     b.setting("WAVE_SOLVER", 2);
@@ -161,10 +163,7 @@ void grapheneRibbon(Builder &b) {
     b.setting("DTSCHO", 1e-16);
     b.setting("DXSCHO", 1e-9);
     b.setting("DYSCHO", 1e-9);
-    b.setting("INJECTION_1", 1);
-    b.setting("INJ_VOLUM_1", 1);
-    b.setting("INJECTION_2", 1);
-    b.setting("INJ_VOLUM_2", 2);
+    b.injectFromContacts();
 }
 
 } // namespace
