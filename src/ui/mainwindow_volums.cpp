@@ -363,11 +363,14 @@ void MainWindow::checkVolumClicked(double x, double y, double z) {
 
 void MainWindow::checkVolumDialog(double x, double y, double z) {
     if (qglWidget->getRMode() == GLWidget::kSolidMode) {
-        // Collected first: each dialog may rename or resize the volums being scanned.
+        // Collected first: each dialog may rename or resize the volums being scanned. The point
+        // read back from the depth buffer lies on a face only to within its precision, so a
+        // double click gets the same margin as a single click.
         QStringList hit;
         for (const Volum &v : std::as_const(volums)) {
-            if (v.getMinX() <= x && x <= v.getMaxX() && v.getMinY() <= y && y <= v.getMaxY() &&
-                v.getMinZ() <= z && z <= v.getMaxZ())
+            if (v.getMinX() - kClickMargin <= x && x <= v.getMaxX() + kClickMargin &&
+                v.getMinY() - kClickMargin <= y && y <= v.getMaxY() + kClickMargin &&
+                v.getMinZ() - kClickMargin <= z && z <= v.getMaxZ() + kClickMargin)
                 hit << v.getName();
         }
         for (const QString &name : std::as_const(hit)) {
