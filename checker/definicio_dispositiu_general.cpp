@@ -485,31 +485,24 @@ void definicio_tipus_de_nodes() {
 
 void traduccio_variables_definicio_dispositiu() {
     State &st = state();
-    for (std::int64_t i = 0; i <= st.Mx; ++i) {
-        const Cell *c = st.cellAt(i, 0, 0);
-        const auto at = static_cast<std::size_t>(i);
-        if (c && at < st.dx.size() && at + 1 < st.cx.size()) {
-            st.cx[at] = c->x;
-            st.dx[at] = c->dx;
-            st.cx[at + 1] = c->x + c->dx;
-        }
-    }
-    for (std::int64_t j = 0; j <= st.My; ++j) {
-        const Cell *c = st.cellAt(0, j, 0);
-        const auto at = static_cast<std::size_t>(j);
-        if (c && at < st.dy.size() && at + 1 < st.cy.size()) {
-            st.cy[at] = c->y;
-            st.dy[at] = c->dy;
-            st.cy[at + 1] = c->y + c->dy;
-        }
-    }
-    for (std::int64_t k = 0; k <= st.Mz; ++k) {
-        const Cell *c = st.cellAt(0, 0, k);
-        const auto at = static_cast<std::size_t>(k);
-        if (c && at < st.dz.size() && at + 1 < st.cz.size()) {
-            st.cz[at] = c->z;
-            st.dz[at] = c->dz;
-            st.cz[at + 1] = c->z + c->dz;
+    // Along each axis, the row of cells that starts at cell (0, 0, 0).
+    const struct {
+        std::int64_t last;
+        std::vector<double> &origins, &widths;
+        double Cell::*origin;
+        double Cell::*width;
+    } axes[3] = {{st.Mx, st.cx, st.dx, &Cell::x, &Cell::dx},
+                 {st.My, st.cy, st.dy, &Cell::y, &Cell::dy},
+                 {st.Mz, st.cz, st.dz, &Cell::z, &Cell::dz}};
+    for (int a = 0; a < 3; ++a) {
+        for (std::int64_t n = 0; n <= axes[a].last; ++n) {
+            const Cell *c = st.cellAt(a == 0 ? n : 0, a == 1 ? n : 0, a == 2 ? n : 0);
+            const auto at = static_cast<std::size_t>(n);
+            if (c && at < axes[a].widths.size() && at + 1 < axes[a].origins.size()) {
+                axes[a].origins[at] = c->*axes[a].origin;
+                axes[a].widths[at] = c->*axes[a].width;
+                axes[a].origins[at + 1] = c->*axes[a].origin + c->*axes[a].width;
+            }
         }
     }
 }

@@ -120,6 +120,11 @@ private slots:
         // Node (2, 2, 2) has four source and two gate cells (type 3), two channel cells (type 0).
         QCOMPARE(suma_contigua_8(2, 2, 2), std::int64_t(6 * 35 * 35 * 35 + 2));
 
+        // Axis tables: origins (with the far end) and single-precision widths of the first row.
+        QVERIFY(qAbs(st.cx[8] - 8e-9) < 1e-16 && qAbs(st.cy[2] - 2e-9) < 1e-16);
+        QCOMPARE(st.cz[3], st.cz[2] + st.dz[2]);
+        QCOMPARE(st.dy[3], double(float(1e-9)));
+
         // Reservoirs: the source's face is the channel's first column (2 x 1 cells); the gate is
         // a further reservoir that faces neither end; the injections refer to the reservoirs.
         QCOMPARE(int(st.reservoir.size()), 3);
