@@ -117,8 +117,10 @@ void MainWindow::updateVolums(QString newit, QString oldit) {
         if (volumNameOfItem(item) != oldit)
             continue;
         // The dialog may have replaced the volum's atoms: an atom picked in it is gone.
-        if (selectedAtom && (volumSelectedAtom == oldit || volumSelectedAtom == newit))
+        if (selectedAtom && (volumSelectedAtom == oldit || volumSelectedAtom == newit)) {
+            volumSelectedAtom = newit; // so that the atom's own flag is found and cleared
             clearAtomPick();
+        }
         item->setText(itemText(newit, row + 1));
         for (Volum &volum : volums) {
             if (volum.getName() != newit)

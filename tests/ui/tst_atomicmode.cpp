@@ -7,6 +7,7 @@
 
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLineEdit>
 #include <QLoggingCategory>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -186,6 +187,21 @@ void TestAtomicMode::editingThePickedAtom() {
     }));
     w.checkVolumDialog(2.5, 0.0, 0.0);
     QCOMPARE(title, QStringLiteral("Edit Atom"));
+
+    // Renaming the volum that holds the picked atom drops the pick, flag included.
+    w.checkVolumClicked(2.0, 0.0, 0.0);
+    QVERIFY(A::selectedAtom(w));
+    A::ui(w).volumsList->item(1)->setSelected(true);
+    driver.then(later([](QWidget *d) {
+        child<QLineEdit>(d, "vne")->setText(QStringLiteral("renamed"));
+        pressOk(d);
+    }));
+    A::ui(w).editButton->setEnabled(true);
+    A::ui(w).editButton->click();
+    QCOMPARE(A::volums(w).at(1).getName(), QStringLiteral("renamed"));
+    QVERIFY(!A::selectedAtom(w));
+    for (const Atom &each : A::volums(w).at(1).getAtoms())
+        QVERIFY(!each.isSelected());
 }
 
 void TestAtomicMode::deletingThePickedAtom() {
