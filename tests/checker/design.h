@@ -109,7 +109,7 @@ struct Design {
         std::memcpy(field, name(text).constData(), kNameWidth);
     }
     // A box from lo to hi (nm), one mesh per nanometre.
-    volum_str &box(const char *name, P lo, P hi, int material = 1) {
+    volum_str &box(const char *name, P lo, P hi) {
         volum_str &v = volums.emplace_back();
         setName(v.nom, name);
         v.xi = lo.x * nm, v.yi = lo.y * nm, v.zi = lo.z * nm;
@@ -117,7 +117,7 @@ struct Design {
         v.mxi = v.myi = v.mzi = 1;
         v.mxf = int(hi.x - lo.x + 0.5), v.myf = int(hi.y - lo.y + 0.5);
         v.mzf = int(hi.z - lo.z + 0.5);
-        v.indexname = material;
+        v.indexname = 1;
         return v;
     }
     // A DC contact with free electrons across the whole y-z face.

@@ -34,6 +34,13 @@ void currentVolume(Design &d, std::initializer_list<double> range, double interv
     for (const double v : range)
         d.G(k++) = v;
 }
+// Moves the whole device by `nm` nanometres along every axis.
+void shift(Design &d, double nm) {
+    for (volum_str &v : d.volums) {
+        for (double *c : {&v.xi, &v.yi, &v.zi, &v.xf, &v.yf, &v.zf})
+            *c += nm * Design::nm;
+    }
+}
 // Source and top gate both with the same transient (or AC signal when `ac`).
 void sharedTransient(Design &d, bool ac) {
     d.makeGate(Top);
@@ -49,6 +56,9 @@ const QByteArray kOutput =
     " THE VALUE    5.00000002E-16  IN EVOLVING  OUTPUTS RESULTS DEFINED AS THE "
     "TEMPORAL STEP FOR WRITTING THE  RESULTS, MUST BE GREATER OR EQUAL THAN "
     "THE TIME    1.00000000E-15";
+const QByteArray kMarkedInternal = " HAS BEEN DEFINED AS INTERNAL WHEN IT IS AN EXTERNAL VOLUME. "
+                                   "CHANGE THE INTERNAL_NOBOUNDARY FLAG INTO FALSE";
+const QByteArray kChannelOnSurface = err(6006, " THE VOLUM " + name("Channel") + kMarkedInternal);
 const QByteArray kInternalWithBoundary =
     " IS INTERNAL BUT ITS HAS DEFINED BOUNDARY. PUT FALSE FOR ALL BOUNDARIUES. THE SAME ERROR CAN "
     "BE DUE TO AN INCONSISTENT NUMBER OF  CELLS IN DIFFERENT LINES.";
@@ -173,11 +183,15 @@ const Rule kRules[] = {
                    " HAS BEEN DEFINED AS EXTERNAL WHEN IT IS AN INTERNAL VOLUME. CHANGE THE "
                    "INTERNAL_NOBOUNDARY FLAG INTO TRUE.")},
     {"external volum marked internal", [](Design &d) { d.V(SideHigh, kInternal) = 1; },
-     err(6006, " THE VOLUM " + name("SideHigh") +
-                   " HAS BEEN DEFINED AS INTERNAL WHEN IT IS AN EXTERNAL VOLUME. CHANGE THE "
-                   "INTERNAL_NOBOUNDARY FLAG INTO FALSE")},
+     err(6006, " THE VOLUM " + name("SideHigh") + kMarkedInternal)},
     {"internal volum with the Neumann boundary", [](Design &d) { d.V(Channel, kNeumann) = 1; },
      err(6007, " THE VOLUM " + name("Channel") + kInternalWithBoundary)},
+    // A face within 0.1 % of the device's bound (relative to the coordinate, on either side of
+    // the origin) lies on its surface: far from the origin the channel is no longer internal.
+    {"device across the origin", [](Design &d) { shift(d, -4); }, kOk},
+    {"device 500 nm below the origin", [](Design &d) { shift(d, -500); }, kOk},
+    {"device 3000 nm above the origin", [](Design &d) { shift(d, 3000); }, kChannelOnSurface},
+    {"device 3000 nm below the origin", [](Design &d) { shift(d, -3000); }, kChannelOnSurface},
     {"external volum without a boundary", [](Design &d) { d.V(Bottom, kNeumann) = 0; },
      err(6004, " THE VOLUM " + name("Bottom") + " HAS NO DEFINED BOUNDARY")},
 
