@@ -146,6 +146,12 @@ private slots:
         QCOMPARE(particleGrid().active_first, std::int64_t(2));
         QCOMPARE(particleGrid().active_last, std::int64_t(5));
 
+        // The current volume's stage refuses a range off the grid itself, never walks it.
+        st.s.omega_x2 = 2000000000;
+        st.text.assign(kVerdictLength, ' ');
+        seleccio_volum_omega();
+        QVERIFY(trimmed(st.text).startsWith(err(3006, "")));
+
         // Without channel cells on the transport line there is no active zone.
         for (Cell &c : st.malla)
             c.cell_type = c.cell_type == 0 ? 1 : c.cell_type;
