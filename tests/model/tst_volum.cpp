@@ -9,15 +9,13 @@ private slots:
     void initTestCase() {
         QLoggingCategory::setFilterRules(QStringLiteral("karveno.*.debug=false"));
     }
-    void cornersBoundsAndCentre();
-    void moveShiftsBoxButNotAtoms();
+    void cornersBoundsAndMoves();
     void pointOnAFaceIsOutside_data();
     void pointOnAFaceIsOutside();
     void copiesAreIndependent();
-    void unplacedVolumIsSafe();
 };
 
-void TestVolum::cornersBoundsAndCentre() {
+void TestVolum::cornersBoundsAndMoves() {
     Volum v(QStringLiteral("box"), 2, 3, 4);
     QVERIFY(v.isVisible() && !v.isSelected() && !v.isWriteAtomsInfo() && !v.areAtomsCalculated());
     v.addCoords(Coord(10, 0, 0), 1, 1, 1);
@@ -31,54 +29,50 @@ void TestVolum::cornersBoundsAndCentre() {
                                    Coord(5, 7, 9),
                                    Coord(1, 7, 9)};
     QCOMPARE(v.getCoords(), expected);
-    QCOMPARE(v.getMaxX(), 5.0);
-    QCOMPARE(v.getMaxY(), 7.0);
-    QCOMPARE(v.getMaxZ(), 9.0);
-    QCOMPARE(v.getCenterX(), 3.0);
-    QCOMPARE(v.getCenterY(), 4.5);
-    QCOMPARE(v.getCenterZ(), 6.0);
-}
+    QVERIFY(v.getMaxX() == 5.0 && v.getMaxY() == 7.0 && v.getMaxZ() == 9.0);
+    QVERIFY(v.getCenterX() == 3.0 && v.getCenterY() == 4.5 && v.getCenterZ() == 6.0);
 
-void TestVolum::moveShiftsBoxButNotAtoms() {
-    Volum v(QStringLiteral("box"), 1, 1, 1);
-    v.addCoords(Coord(0, 0, 0), 4, 5, 6);
+    // A move shifts the corners and keeps the size; atoms are relative to the origin and stay.
     v.setAtomsInfo({Atom(0.5, 0.5, 0.5, nullptr, true)});
-    const QList<Coord> before = v.getCoords();
-    v.move(1, 0, 0);
-    for (int i = 0; i < 8; ++i) {
-        QCOMPARE(v.getCoords()[i].getX(), before[i].getX() + 1.0);
-        QCOMPARE(v.getCoords()[i].getY(), before[i].getY());
-        QCOMPARE(v.getCoords()[i].getZ(), before[i].getZ());
-    }
-    QCOMPARE(v.getxSize(), 4.0f);
-    QCOMPARE(v.getAtoms().first().getX(), 0.5);
-    QVERIFY(v.areAtomsCalculated());
+    v.move(1, 0, -3);
+    QVERIFY(v.getMinX() == 2.0 && v.getMinY() == 2.0 && v.getMinZ() == 0.0);
+    QVERIFY(v.getCoords()[6] == Coord(6, 7, 6) && v.getxSize() == 4.0f);
+    QVERIFY(v.getAtoms().first().getX() == 0.5 && v.areAtomsCalculated());
+
+    // An unplaced volum counts as placed at the origin and has nothing to generate.
+    Volum unplaced;
+    QVERIFY(unplaced.getMaxZ() == 0.0 && !unplaced.checkPointInside(0, 0, 0));
+    unplaced.move(1, 1, 1);
+    QCOMPARE(unplaced.getMinX(), 1.0);
+    QVERIFY(!unplaced.calculateAtomicPoints() && unplaced.getAtoms().isEmpty());
 }
 
 void TestVolum::pointOnAFaceIsOutside_data() {
     QTest::addColumn<float>("x");
-    QTest::addColumn<float>("y");
     QTest::addColumn<float>("z");
     QTest::addColumn<bool>("inside");
-    QTest::newRow("centre") << 3.0f << 4.5f << 6.0f << true;
-    QTest::newRow("minimum x face") << 1.0f << 4.5f << 6.0f << false;
-    QTest::newRow("maximum z face") << 3.0f << 4.5f << 9.0f << false;
-    QTest::newRow("beyond") << 30.0f << 4.5f << 6.0f << false;
+    QTest::newRow("centre") << 3.0f << 6.0f << true;
+    QTest::newRow("minimum x face") << 1.0f << 6.0f << false;
+    QTest::newRow("maximum z face") << 3.0f << 9.0f << false;
+    QTest::newRow("beyond") << 30.0f << 6.0f << false;
 }
 
 void TestVolum::pointOnAFaceIsOutside() {
     QFETCH(float, x);
-    QFETCH(float, y);
     QFETCH(float, z);
     QFETCH(bool, inside);
     Volum v(QStringLiteral("box"), 1, 1, 1);
     v.addCoords(Coord(1, 2, 3), 4, 5, 6);
-    QCOMPARE(v.checkPointInside(x, y, z), inside);
+    QCOMPARE(v.checkPointInside(x, 4.5f, z), inside);
 }
 
 void TestVolum::copiesAreIndependent() {
+    Condition condition(QStringLiteral("alt"), true);
+    condition.addProperty(Property(QStringLiteral("depth"), Property::Real, 3.0, QString()));
+    Property choice(QStringLiteral("mode"), Property::Choice, 1, QString());
+    choice.addCondition(condition);
     Category category(QStringLiteral("Mesh"));
-    category.addProperty(Property(QStringLiteral("doping"), Property::Real, 1e18, QString()));
+    category.addProperty(choice);
     Volum original(QStringLiteral("box"), 1, 1, 1, {category});
     original.addCoords(Coord(0, 0, 0), 1, 1, 1);
     original.setAtomsInfo({Atom(0, 0, 0, nullptr, true)});
@@ -86,21 +80,16 @@ void TestVolum::copiesAreIndependent() {
     Volum copy = original;
     copy.move(5, 5, 5);
     copy.getAtoms().first().setX(7);
-    copy.getCategories().first().getProperties().first().setValue(2.0);
+    Property &copied = copy.getCategories().first().getProperties().first();
+    copied.setName(QStringLiteral("renamed"));
+    copied.getConditions().first().setActivated(false);
+    copied.getConditions().first().getProperties().first().setValue(9.0);
 
-    QCOMPARE(original.getMinX(), 0.0);
-    QCOMPARE(original.getAtoms().first().getX(), 0.0);
-    QCOMPARE(original.getCategories().first().getProperties().first().getDoubleValue(), 1e18);
-}
-
-void TestVolum::unplacedVolumIsSafe() {
-    Volum v;
-    QCOMPARE(v.getMaxZ(), 0.0);
-    QVERIFY(!v.checkPointInside(0, 0, 0));
-    v.move(1, 1, 1);
-    QCOMPARE(v.getMinX(), 1.0);
-    QVERIFY(!v.calculateAtomicPoints()); // no material
-    QVERIFY(v.getAtoms().isEmpty());
+    QVERIFY(original.getMinX() == 0.0 && original.getAtoms().first().getX() == 0.0);
+    const Property &kept = original.getCategories().first().getProperties().first();
+    QCOMPARE(kept.getName(), QStringLiteral("mode"));
+    QVERIFY(kept.getConditions().first().isActivated());
+    QCOMPARE(kept.getConditions().first().getProperties().first().getDoubleValue(), 3.0);
 }
 
 QTEST_GUILESS_MAIN(TestVolum)
