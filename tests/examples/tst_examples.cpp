@@ -98,11 +98,6 @@ private slots:
                "volum Drain TRANS_NSTEPS1 400"
             << err(3012, " THE NUMBER OF STEP IN THE TRANSIENT SIMULATION HAS TO BE LOWER THAN "
                          "1000");
-        QTest::newRow("mosfet: a side cladding made a contact")
-            << mosfet
-            << "volum SideOxideLow ELECTRIC_FIELD=0 0;volum SideOxideLow DC 1;"
-               "volum SideOxideLow FLAGELECTRONS 1"
-            << err(8002, " ONLY TRANSPORT IN THE X DIRECTION (RED LINE) IS IMPLEMENTED");
         QTest::newRow("wire: time step too long for the lightest mass")
             << wire << "general DTSCHO 1e-15"
             << err(9002, " THE TEMPORAL STEP OF SCHRODINGER DTSCHO=   1.00000000E-15  AND SPATIAL "
