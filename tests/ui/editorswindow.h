@@ -30,6 +30,7 @@ public:
     static bool modified(MainWindow &w) { return w.project_modified; }
     static void clearModified(MainWindow &w) { w.project_modified = false; }
     static float xprecision(MainWindow &w) { return w.xprecision; }
+    static float yprecision(MainWindow &w) { return w.yprecision; }
     static bool selectedVolum(MainWindow &w) { return w.selectedVolum; }
     static int selectedVolumIndex(MainWindow &w) { return w.selectedVolumIndex; }
     static bool selectedAtom(MainWindow &w) { return w.selectedAtom; }

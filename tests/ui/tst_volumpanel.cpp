@@ -83,6 +83,14 @@ void TestVolumPanel::addRunsTheDialogAgainUntilItCompletes() {
     A::ui(w).deleteButton->click();
     QVERIFY(A::volums(w).isEmpty());
     QCOMPARE(A::xprecision(w), 0.05f);
+
+    // An empty box, or an axis without meshes, would make every later move zero-sized.
+    Volum flat(QStringLiteral("flat"), 0, 10, 10);
+    flat.addCoords(Coord(0, 0, 0), 1.0f, 0.0f, 1.0f);
+    A::volums(w).append(flat);
+    w.updateVolums(QStringLiteral("flat"), QString());
+    QCOMPARE(A::xprecision(w), 0.05f);
+    QCOMPARE(A::yprecision(w), 0.1f);
 }
 
 void TestVolumPanel::editRenamesTheListedVolum() {
