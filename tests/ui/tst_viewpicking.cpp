@@ -42,7 +42,8 @@ void TestViewPicking::clicksInTheViewPickAndUnpick() {
     QVERIFY(A::selectedVolum(w));
 
     // The keyboard moves the picked box; the next frame draws it there.
-    w.volumMovedSlot(5, 0, 0);
+    view->setFocus();
+    QTest::keyClick(view, Qt::Key_Right, Qt::ShiftModifier);
     QCOMPARE(A::volums(w).at(0).getMinX(), 0.5);
 
     // A double click opens the box's dialog and reports no single click.
