@@ -83,18 +83,18 @@ void TestCatalogue::readsEntriesConditionsAndForeignCodes() {
 
 void TestCatalogue::roundTripKeepsSixDigits() {
     Condition wide(QStringLiteral("wide"), true);
-    wide.addProperty(Property(QStringLiteral("w"), Property::Real, 1.234567891, QString()));
-    wide.addProperty(Property(QStringLiteral("n"), Property::Integer, -4, QString()));
+    wide.addProperty(Property("w", Property::Real, 1.234567891, QString()));
+    wide.addProperty(Property("n", Property::Integer, -4, QString()));
     Property choice(QStringLiteral("mode"), Property::Choice, 2, QStringLiteral("pick"));
     choice.addCondition(wide);
-    choice.addCondition(Condition(QStringLiteral("narrow"), false));
+    choice.addCondition(Condition("narrow", false));
     Category general(QStringLiteral("General settings"));
-    general.addProperty(Property(QStringLiteral("on"), Property::Boolean, true, QString()));
-    general.addProperty(Property(QStringLiteral("big"), Property::RealExponent, 6.02214076e23,
+    general.addProperty(Property("on", Property::Boolean, true, QString()));
+    general.addProperty(Property("big", Property::RealExponent, 6.02214076e23,
                                  QStringLiteral("Avogadro's number")));
-    general.addProperty(Property(QStringLiteral("small"), Property::Real, -1e-9, QString()));
+    general.addProperty(Property("small", Property::Real, -1e-9, QString()));
     general.addProperty(choice);
-    const QList<Category> original = {general, Category(QStringLiteral("Empty"))};
+    const QList<Category> original = {general, Category("Empty")};
 
     const QString text = written(original);
     QCOMPARE(text.section(QLatin1Char('\n'), 2, 3),
@@ -109,16 +109,16 @@ void TestCatalogue::writtenNamesAndTextsReadBackInPlace() {
     // Blanks in names, line breaks in texts, a choice value that disagrees with its conditions
     // and foreign types must not shift what follows.
     Condition c(QStringLiteral("two words"), true);
-    c.addProperty(Property(QStringLiteral("nested"), Property::Choice, 0, QString()));
-    c.addProperty(Property(QStringLiteral("kept"), Property::Real, 2.0, QString()));
+    c.addProperty(Property("nested", Property::Choice, 0, QString()));
+    c.addProperty(Property("kept", Property::Real, 2.0, QString()));
     Property choice(QStringLiteral("mode"), Property::Choice, 5, QStringLiteral("line\nbreak"));
     choice.addCondition(c);
     Category category(QStringLiteral("Multi\nline"));
-    category.addProperty(Property(QStringLiteral("odd"), 9, 1.0, QString()));
+    category.addProperty(Property("odd", 9, 1.0, QString()));
     category.addProperty(choice);
-    category.addProperty(Property(QStringLiteral("my name"), Property::Integer, 3, QString()));
+    category.addProperty(Property("my name", Property::Integer, 3, QString()));
     Category next(QStringLiteral("Next"));
-    next.addProperty(Property(QStringLiteral("z"), Property::Real, 1.0, QString()));
+    next.addProperty(Property("z", Property::Real, 1.0, QString()));
 
     const QList<Category> back = parse(written({category, next}), 2);
     QCOMPARE(back.size(), 2);
@@ -161,8 +161,8 @@ void TestCatalogue::countsNeverRunPastTheData() {
 
 void TestCatalogue::catalogueFilesReplaceOrAppend() {
     QTemporaryDir dir;
-    const QString general = dir.filePath(QStringLiteral("properties.txt"));
-    const QString volum = dir.filePath(QStringLiteral("volum_properties.txt"));
+    const QString general = dir.filePath("properties.txt");
+    const QString volum = dir.filePath("volum_properties.txt");
     QFile g(general), v(volum);
     QVERIFY(g.open(QIODevice::WriteOnly) && v.open(QIODevice::WriteOnly));
     g.write("-1\r\n2\r\n1 General\r\nT 2 300 temperature\r\n0 Output\r\n");
@@ -171,7 +171,7 @@ void TestCatalogue::catalogueFilesReplaceOrAppend() {
     v.close();
 
     GeneralCatalogue catalogue;
-    catalogue.categories.append(Category(QStringLiteral("stale")));
+    catalogue.categories.append(Category("stale"));
     QVERIFY(readGeneralCatalogue(general, catalogue));
     QVERIFY(readGeneralCatalogue(general, catalogue)); // replaces
     QCOMPARE(catalogue.version, -1);
@@ -183,7 +183,7 @@ void TestCatalogue::catalogueFilesReplaceOrAppend() {
     QCOMPARE(defaults.size(), 2);
     QCOMPARE(defaults[1].getProperties()[0].getDoubleValue(), 1e18);
 
-    const QString missing = dir.filePath(QStringLiteral("missing.txt"));
+    const QString missing = dir.filePath("missing.txt");
     QVERIFY(!readGeneralCatalogue(missing, catalogue) && !readVolumCatalogue(missing, defaults));
     QVERIFY(catalogue.version == -1 && defaults.size() == 2);
 }

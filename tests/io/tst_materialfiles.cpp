@@ -41,7 +41,7 @@ private slots:
 
 void TestMaterialFiles::readsOneMaterial() {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("si.txt"));
+    const QString path = dir.filePath("si.txt");
     QVERIFY(writeFile(path, materialText("Si", "1\n2 Band structure\ngap 2 1.12 eV\n"
                                                "mode 4 1 h\nonly 1 1\nm 2 0.3 mass\n")));
     std::unique_ptr<Material> m(readMaterialFile(path));
@@ -57,24 +57,23 @@ void TestMaterialFiles::readsOneMaterial() {
     QCOMPARE(m->getCategories()[0].getName(), QStringLiteral("Band structure"));
     QCOMPARE(m->getPropertiesCount(), 2 + 1 + 1);
 
-    QVERIFY(!readMaterialFile(dir.filePath(QStringLiteral("absent.txt"))));
+    QVERIFY(!readMaterialFile(dir.filePath("absent.txt")));
 }
 
 void TestMaterialFiles::folderOrderAndSkippedFiles() {
     QTemporaryDir dir;
     const QDir folder(dir.path());
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("b.txt")), materialText("Bee")));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("A.txt")), materialText("Ay")));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("c.dat")), materialText("Cee")));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("blank.txt")), " " + materialText("No")));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("notes.txt")), "Notes\nM\n"));
-    QVERIFY(writeFile(folder.filePath(QStringLiteral("empty.txt")), ""));
+    QVERIFY(writeFile(folder.filePath("b.txt"), materialText("Bee")));
+    QVERIFY(writeFile(folder.filePath("A.txt"), materialText("Ay")));
+    QVERIFY(writeFile(folder.filePath("c.dat"), materialText("Cee")));
+    QVERIFY(writeFile(folder.filePath("blank.txt"), " " + materialText("No")));
+    QVERIFY(writeFile(folder.filePath("notes.txt"), "Notes\nM\n"));
+    QVERIFY(writeFile(folder.filePath("empty.txt"), ""));
     QVERIFY(folder.mkdir(QStringLiteral("M_folder")));
-    QVERIFY(QFile::link(folder.filePath(QStringLiteral("A.txt")),
-                        folder.filePath(QStringLiteral("a_link.txt"))));
+    QVERIFY(QFile::link(folder.filePath("A.txt"), folder.filePath("a_link.txt")));
 
     MaterialsManager registry;
-    Material *stale = new Material(QStringLiteral("Old"), 1, Qt::red, {}, {}, {}, {});
+    Material *stale = new Material("Old", 1, Qt::red, {}, {}, {}, {});
     registry.addMaterial(stale);
     QVERIFY(loadMaterialFolder(dir.path(), registry));
     QCOMPARE(names(registry),
@@ -82,7 +81,7 @@ void TestMaterialFiles::folderOrderAndSkippedFiles() {
     QCOMPARE(stale->getName(), QStringLiteral("Old")); // dropped from the list, still alive
 
     // A missing folder leaves the registry as it was; an empty one empties it.
-    QVERIFY(!loadMaterialFolder(dir.filePath(QStringLiteral("absent")), registry));
+    QVERIFY(!loadMaterialFolder(dir.filePath("absent"), registry));
     QCOMPARE(registry.getMaterials()->size(), 3);
     QTemporaryDir emptyDir;
     QVERIFY(loadMaterialFolder(emptyDir.path(), registry));
@@ -91,18 +90,18 @@ void TestMaterialFiles::folderOrderAndSkippedFiles() {
 
 void TestMaterialFiles::malformedMaterialsStaySafe() {
     QTemporaryDir dir;
-    const QString huge = dir.filePath(QStringLiteral("huge.txt"));
+    const QString huge = dir.filePath("huge.txt");
     QVERIFY(writeFile(huge, "M Big 1 300 -5 20 1 0 0 0 1 0 0 0 1 2000000000\n0 0 0 Big\n"));
     std::unique_ptr<Material> m(readMaterialFile(huge));
     QVERIFY(m && m->getOffsets().size() == 1 && m->getCategories().isEmpty());
     QCOMPARE(m->getColor(), QColor(255, 0, 20)); // components clamped
 
-    const QString truncated = dir.filePath(QStringLiteral("short.txt"));
+    const QString truncated = dir.filePath("short.txt");
     QVERIFY(writeFile(truncated, "MShort"));
     std::unique_ptr<Material> s(readMaterialFile(truncated));
     QVERIFY(s && s->getName() == QStringLiteral("Short") && s->getAtomVec1().getX() == 0.0);
 
-    const QString foreign = dir.filePath(QStringLiteral("foreign.txt"));
+    const QString foreign = dir.filePath("foreign.txt");
     QVERIFY(writeFile(foreign, materialText("F", "1\n1 C\nodd 8 1\n")));
     MessageLog log;
     std::unique_ptr<Material> f(readMaterialFile(foreign));
@@ -112,11 +111,9 @@ void TestMaterialFiles::malformedMaterialsStaySafe() {
 
 void TestMaterialFiles::duplicateFileLayout() {
     Category category(QStringLiteral("Band"));
-    category.addProperty(Property(QStringLiteral("gap"), Property::Real, 1.12, QString()));
-    Material m(
-        QStringLiteral("SiCopy"), 15, Qt::gray, Coord(0.543, 0, 0), Coord(0, 0.543, 0),
-        Coord(0, 0, 1.0 / 3.0),
-        {Coord(0, 0, 0, QStringLiteral("Si")), Coord(0.25, 0.25, 0.25, QStringLiteral("Si"))});
+    category.addProperty(Property("gap", Property::Real, 1.12, QString()));
+    Material m(QStringLiteral("SiCopy"), 15, Qt::gray, Coord(0.543, 0, 0), Coord(0, 0.543, 0),
+               Coord(0, 0, 1.0 / 3.0), {Coord(0, 0, 0, "Si"), Coord(0.25, 0.25, 0.25, "Si")});
     m.setCategories({category});
 
     QTemporaryDir dir;

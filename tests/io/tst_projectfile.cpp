@@ -22,16 +22,14 @@ struct Sample {
 
     Sample() {
         Category general(QStringLiteral("General"));
-        general.addProperty(
-            Property(QStringLiteral("T"), Property::Real, 300.0, QStringLiteral("temp")));
+        general.addProperty(Property("T", Property::Real, 300.0, QStringLiteral("temp")));
         design.categories = {general};
-        auto *si = new Material(QStringLiteral("Si"), 14, QColor(10, 20, 30), Coord(0.5431, 0, 0),
-                                Coord(0, 0.5431, 0), Coord(0, 0, 0.5431),
-                                {Coord(0, 0, 0, QStringLiteral("Si")), Coord(0.25, 0.25, 0.25)});
+        auto *si =
+            new Material("Si", 14, QColor(10, 20, 30), Coord(0.5431, 0, 0), Coord(0, 0.5431, 0),
+                         Coord(0, 0, 0.5431), {Coord(0, 0, 0, "Si"), Coord(0.25, 0.25, 0.25)});
         registry.addMaterial(si);
         Category doping(QStringLiteral("Doping"));
-        doping.addProperty(
-            Property(QStringLiteral("Nd"), Property::RealExponent, 1e18, QStringLiteral("donors")));
+        doping.addProperty(Property("Nd", Property::RealExponent, 1e18, QStringLiteral("donors")));
         Volum body(QStringLiteral("body"), 2, 3, 4, {doping});
         body.setMaterial(si);
         body.addCoords(Coord(0, 0, 0), 1, 1, 1);
@@ -86,11 +84,10 @@ private slots:
     void writesAndReadsTheSimulatorLayout();
     void roundTripRoundsToSixDigits();
     void atomsSectionFlags();
-    void scaleLineForms();
     void normaliseScale_data();
     void normaliseScale();
-    void missingMarkersKeepOldParts();
-    void countsNeverRunPastTheData();
+    void malformedInputKeepsOrEmptiesParts_data();
+    void malformedInputKeepsOrEmptiesParts();
     void fileErrorsChangeNothing();
 };
 
@@ -103,16 +100,16 @@ void TestProjectFile::writesAndReadsTheSimulatorLayout() {
     QCOMPARE(log.count(QStringLiteral("Writting scale to project file: 1 -10 2.5 -9 1 0")), 1);
 
     MaterialsManager registry;
-    registry.addMaterial(new Material(QStringLiteral("Old"), 1, Qt::red, {}, {}, {}, {}));
+    registry.addMaterial(new Material("Old", 1, Qt::red, {}, {}, {}, {}));
     ProjectDesign design;
-    design.volums.append(Volum(QStringLiteral("stale"), 1, 1, 1));
+    design.volums.append(Volum("stale", 1, 1, 1));
     const ProjectReadResult result = readText(QString::fromLatin1(kSampleText), design, registry);
     QLocale::setDefault(saved);
     QVERIFY(result.opened && result.volumsRead && result.missingMarkers == 0);
     QCOMPARE(design.version, 1);
     QCOMPARE(design.categories, sample.design.categories);
     QCOMPARE(registry.getMaterials()->size(), 1); // the project's materials replace the old
-    Material *si = registry.getMaterial(QStringLiteral("Si"));
+    Material *si = registry.getMaterial("Si");
     QVERIFY(si && si->getColor() == QColor(10, 20, 30));
     QCOMPARE(si->getAtomVec2().getY(), 0.5431); // double precision here
     QCOMPARE(design.volums.size(), 2);
@@ -148,7 +145,8 @@ void TestProjectFile::roundTripRoundsToSixDigits() {
 }
 
 void TestProjectFile::atomsSectionFlags() {
-    const QString text = QStringLiteral("1\nP 0\nM 0\nV 1 2\n"
+    // One scale for all three axes, then the count.
+    const QString text = QStringLiteral("1\nP 0\nM 0\nV 1e-09 2\n"
                                         "a\n1 1 1\nX\n0\n0 0 0\n1 1 1\n"
                                         "3\n0 0 0\nX\n0\n0\n0\n1 0 0\nX\n0\n0\n2\n"
                                         "2 0 0\nX\n0\n0\n3\n0\n"
@@ -157,6 +155,8 @@ void TestProjectFile::atomsSectionFlags() {
     MaterialsManager registry;
     QCOMPARE(readText(text, design, registry).missingMarkers, 0);
     QCOMPARE(design.volums.size(), 2);
+    for (const AxisScale &s : {design.x, design.y, design.z})
+        QVERIFY(s.mesure == 1.0 && s.unit == -9);
     const QList<Atom> &atoms = design.volums[0].getAtoms();
     QCOMPARE(atoms.size(), 3);
     QVERIFY(!atoms[0].isOffset() && atoms[1].isOffset() && atoms[2].getMaxOffset() == 3);
@@ -168,32 +168,6 @@ void TestProjectFile::atomsSectionFlags() {
     ProjectDesign empty;
     QVERIFY(writtenText(empty, registry).endsWith(QStringLiteral("M 0\nV 1e-10 1e-10 1e-10 0\n")));
     QVERIFY(readText(writtenText(empty, registry), design, registry).volumsRead);
-    QVERIFY(design.volums.isEmpty());
-}
-
-void TestProjectFile::scaleLineForms() {
-    QString text = QStringLiteral("1\nP 0\nM 0\nV 1e-09 4\n");
-    for (int i = 0; i < 4; ++i)
-        text += QStringLiteral("v%1\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n").arg(i);
-    ProjectDesign design;
-    MaterialsManager registry;
-    QVERIFY(readText(text, design, registry).volumsRead);
-    QCOMPARE(design.volums.size(), 4);
-    for (const AxisScale &s : {design.x, design.y, design.z})
-        QVERIFY(s.mesure == 1.0 && s.unit == -9);
-
-    // Too few fields: the list is emptied and the load ends there.
-    MessageLog log;
-    const ProjectReadResult result =
-        readText(QStringLiteral("1\nP 0\nM 0\nV 250\nv\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n"),
-                 design, registry);
-    QVERIFY(!result.volumsRead && result.missingMarkers == 0 && design.volums.isEmpty());
-    QCOMPARE(log.count(QStringLiteral("Unexpected file format")), 1);
-
-    // Unreadable scales and counts fall back without hanging.
-    QVERIFY(
-        readText(QStringLiteral("1\nP 0\nM 0\nV abc 0 -5 many\n"), design, registry).volumsRead);
-    QVERIFY(design.x.mesure == 1.0 && design.x.unit == 0 && design.z.unit == 0);
     QVERIFY(design.volums.isEmpty());
 }
 
@@ -221,72 +195,72 @@ void TestProjectFile::normaliseScale() {
     QCOMPARE(s.unit, unit);
 }
 
-void TestProjectFile::missingMarkersKeepOldParts() {
-    Sample sample;
-    ProjectDesign design = sample.design;
-    MaterialsManager &registry = sample.registry;
-    Material *si = registry.getMaterials()->first();
-
-    // No general section: the materials' marker is still found.
-    ProjectReadResult result = readText(QStringLiteral("-1\nM 0\nV 1 1 1 0\n"), design, registry);
-    QVERIFY(result.missingMarkers == 1 && design.version == -1);
-    QCOMPARE(design.categories, sample.design.categories);
-    QVERIFY(registry.getMaterials()->isEmpty());
-    QVERIFY(result.volumsRead && design.volums.isEmpty());
-
-    design = sample.design;
-    registry.addMaterial(si);
-    for (const QString &text : {QStringLiteral("1\nX\n"), QString()}) {
-        result = readText(text, design, registry);
-        QVERIFY(result.missingMarkers == 3 && !result.volumsRead);
-        QVERIFY(design.volums.size() == 2 && registry.getMaterials()->size() == 1);
-    }
+void TestProjectFile::malformedInputKeepsOrEmptiesParts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("missingMarkers");
+    QTest::addColumn<bool>("volumsRead");
+    QTest::addColumn<int>("formatMessages");
+    QTest::addColumn<QList<int>>("counts"); // categories, materials, volums, atoms of the first
+    // The design starts as the sample: 1 category, 1 material, 2 volums, 2 atoms.
+    QTest::newRow("empty") << "" << 3 << false << 0 << QList<int>{1, 1, 2, 2};
+    QTest::newRow("no marker") << "1\nX\n" << 3 << false << 0 << QList<int>{1, 1, 2, 2};
+    QTest::newRow("no general section") << "-1\nM 0\nV 1 1 1 0\n"
+                                        << 1 << true << 0 << QList<int>{1, 0, 0, -1};
+    QTest::newRow("scale with too few fields empties the volums")
+        << "1\nP 0\nM 0\nV 250\nv\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n"
+        << 0 << false << 1 << QList<int>{0, 0, 0, -1};
+    QTest::newRow("unreadable scales and counts") << "1\nP 0\nM 0\nV abc 0 -5 many\n"
+                                                  << 0 << true << 0 << QList<int>{0, 0, 0, -1};
+    // Huge counts, each followed by one record and the end of the data.
+    QTest::newRow("huge category and condition counts")
+        << "1\nP 2000000000\n2000000000 Cat\nx 4 2000000000 h\n"
+        << 2 << false << 0 << QList<int>{1, 1, 2, 2};
+    QTest::newRow("huge material and offset counts")
+        << "1\nP 0\nM 2000000000\nSi 1 1 1 1 1 0 0 0 1 0 0 0 1 2000000000\n0 0 0 Si\n"
+        << 1 << false << 0 << QList<int>{0, 1, 2, 2};
+    QTest::newRow("huge volum and atom counts")
+        << "1\nP 0\nM 0\nV 1 2000000000\na 1 1 1 Si 1 0 0 0 1 1 1 2000000000 0 0 0 Si 1 0 0\n"
+        << 0 << true << 0 << QList<int>{0, 0, 1, 1};
+    // Words where numbers belong read as 0 and are left for the next read.
+    QTest::newRow("words for numbers")
+        << "one\nP 0\nM 0\nV 1 1 1 1\na 1 x 1 Si 1 0 0 0 1 1 1 -1 abc\n"
+        << 0 << true << 0 << QList<int>{0, 0, 1, 0};
 }
 
-void TestProjectFile::countsNeverRunPastTheData() {
-    ProjectDesign design;
-    MaterialsManager registry;
-    // Huge counts in every section, each followed by one record and the end of the data.
-    ProjectReadResult result = readText(
-        QStringLiteral("1\nP 2000000000\n2000000000 Cat\nx 4 2000000000 h\n"), design, registry);
-    QVERIFY(design.categories.size() == 1 && result.missingMarkers == 2);
-
-    readText(QStringLiteral("1\nP 0\nM 2000000000\n"
-                            "Si 1 1 1 1 1 0 0 0 1 0 0 0 1 2000000000\n0 0 0 Si\n"),
-             design, registry);
-    QVERIFY(registry.getMaterials()->size() == 1 &&
-            registry.getMaterials()->first()->getOffsets().size() == 1);
-
-    result = readText(QStringLiteral("1\nP 0\nM 0\nV 1 2000000000\n"
-                                     "a 1 1 1 Si 1 0 0 0 1 1 1 2000000000 0 0 0 Si 1 0 0\n"),
-                      design, registry);
-    QVERIFY(design.volums.size() == 1 && design.volums[0].getNumberOfAtoms() == 1);
-
-    // Words where numbers belong read as 0 and are left for the next read.
-    result = readText(QStringLiteral("one\nP 0\nM 0\nV 1 1 1 1\n"
-                                     "a 1 x 1 Si 1 0 0 0 1 1 1 -1 abc\n"),
-                      design, registry);
-    QVERIFY(design.version == 0 && result.missingMarkers == 0 && design.volums.size() == 1);
-    QCOMPARE(design.volums[0].getzMalles(), 0);
-    QCOMPARE(design.volums[0].getMaterial(), nullptr); // the word read there is "x"
+void TestProjectFile::malformedInputKeepsOrEmptiesParts() {
+    QFETCH(QString, text);
+    QFETCH(int, missingMarkers);
+    QFETCH(bool, volumsRead);
+    QFETCH(int, formatMessages);
+    QFETCH(QList<int>, counts);
+    Sample sample;
+    MessageLog log;
+    const ProjectReadResult result = readText(text, sample.design, sample.registry);
+    QCOMPARE(result.missingMarkers, missingMarkers);
+    QCOMPARE(result.volumsRead, volumsRead);
+    QCOMPARE(log.count(QStringLiteral("Unexpected file format")), formatMessages);
+    const QList<Volum> &volums = sample.design.volums;
+    QCOMPARE(QList<int>({int(sample.design.categories.size()),
+                         int(sample.registry.getMaterials()->size()), int(volums.size()),
+                         volums.isEmpty() ? -1 : volums[0].getNumberOfAtoms()}),
+             counts);
 }
 
 void TestProjectFile::fileErrorsChangeNothing() {
     QTemporaryDir dir;
     Sample sample;
     ProjectDesign design = sample.design;
-    ProjectReadResult result =
-        readProjectFile(dir.filePath(QStringLiteral("absent.txt")), design, sample.registry);
+    ProjectReadResult result = readProjectFile(dir.filePath("absent.txt"), design, sample.registry);
     QVERIFY(!result.opened && !result.error.isEmpty());
     QVERIFY(design.volums.size() == 2 && sample.registry.getMaterials()->size() == 1);
 
     QString error;
-    QVERIFY(!writeProjectFile(dir.filePath(QStringLiteral("no/such/folder/p.txt")), design,
-                              sample.registry, &error));
+    QVERIFY(
+        !writeProjectFile(dir.filePath("no/such/folder/p.txt"), design, sample.registry, &error));
     QVERIFY(!error.isEmpty());
 
     // A save replaces the whole previous content.
-    const QString path = dir.filePath(QStringLiteral("project.txt"));
+    const QString path = dir.filePath("project.txt");
     QVERIFY(writeFile(path, QByteArray(10000, 'x')));
     QVERIFY(writeProjectFile(path, design, sample.registry, &error));
     QFile file(path);

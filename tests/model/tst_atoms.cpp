@@ -79,7 +79,7 @@ private slots:
 
 void TestAtoms::cubicLatticesFillIntegerPointsInOrder() {
     MaterialsManager registry;
-    Material *si = cubic(QStringLiteral("Si"), {Coord(0, 0, 0, QStringLiteral("Si"))});
+    Material *si = cubic("Si", {Coord(0, 0, 0, "Si")});
     registry.addMaterial(si);
     Volum v = boxOf(si, 2, 2, 2);
     QVERIFY(v.calculateAtomicPoints(registry) && v.areAtomsCalculated());
@@ -94,9 +94,8 @@ void TestAtoms::cubicLatticesFillIntegerPointsInOrder() {
     QCOMPARE(v.getNumberOfAtoms(), 27);
 
     // Two offsets: the offset index is innermost, each site takes the material its offset names.
-    Material *ga = cubic(QStringLiteral("Ga"), {Coord(0, 0, 0, QStringLiteral("Ga")),
-                                                Coord(0.5, 0.5, 0.5, QStringLiteral("As"))});
-    Material *as = cubic(QStringLiteral("As"), {});
+    Material *ga = cubic("Ga", {Coord(0, 0, 0, "Ga"), Coord(0.5, 0.5, 0.5, "As")});
+    Material *as = cubic("As", {});
     registry.addMaterial(ga);
     registry.addMaterial(as);
     v = boxOf(ga, 2, 2, 2);
@@ -145,7 +144,7 @@ void TestAtoms::sameSitesAndOrderAsFullSearch() {
     QFETCH(QList<Coord>, offsets);
     QFETCH(QList<double>, sizes);
     MaterialsManager registry;
-    Material *m = lattice(QStringLiteral("X"), vectors, offsets);
+    Material *m = lattice("X", vectors, offsets);
     registry.addMaterial(m);
     Volum v = boxOf(m, float(sizes[0]), float(sizes[1]), float(sizes[2]));
     QVERIFY(v.calculateAtomicPoints(registry));
@@ -181,15 +180,14 @@ void TestAtoms::degenerateInputsGiveSoundResults() {
     QFETCH(bool, generated);
     QFETCH(int, atoms);
     MaterialsManager registry;
-    registry.addMaterial(cubic(QStringLiteral("Empty"), {}));
-    registry.addMaterial(cubic(QStringLiteral("Si"), {Coord(0, 0, 0, QStringLiteral("Si"))}));
-    registry.addMaterial(lattice(QStringLiteral("Bad"),
-                                 {Coord(std::nan(""), 0, 0), Coord(0, 1, 0), Coord(0, 0, 1)},
+    registry.addMaterial(cubic("Empty", {}));
+    registry.addMaterial(cubic("Si", {Coord(0, 0, 0, "Si")}));
+    registry.addMaterial(lattice("Bad", {Coord(std::nan(""), 0, 0), Coord(0, 1, 0), Coord(0, 0, 1)},
                                  {Coord(0, 0, 0)}));
-    registry.addMaterial(cubic(QStringLiteral("Orphan"), {Coord(0, 0, 0, QStringLiteral("Nope")),
-                                                          Coord(0.5, 0.5, 0.5, QString())}));
+    registry.addMaterial(
+        cubic("Orphan", {Coord(0, 0, 0, "Nope"), Coord(0.5, 0.5, 0.5, QString())}));
     // Start from a volum that has atoms: whatever happens, none of them may survive.
-    Volum v = boxOf(registry.getMaterial(QStringLiteral("Si")), 1, 1, 1);
+    Volum v = boxOf(registry.getMaterial("Si"), 1, 1, 1);
     v.calculateAtomicPoints(registry);
     QCOMPARE(v.getNumberOfAtoms(), 8);
     v.setMaterial(registry.getMaterial(material));
@@ -206,11 +204,10 @@ void TestAtoms::degenerateInputsGiveSoundResults() {
 void TestAtoms::absurdCountsAreRefusedQuickly() {
     // Refused from the counts alone: a full search would take hours (and ctest's time-out fail).
     MaterialsManager registry;
-    Material *tiny = lattice(QStringLiteral("Tiny"),
-                             {Coord(1e-7, 0, 0), Coord(0, 1e-7, 0), Coord(0, 0, 1e-7)}, {Coord()});
+    Material *tiny =
+        lattice("Tiny", {Coord(1e-7, 0, 0), Coord(0, 1e-7, 0), Coord(0, 0, 1e-7)}, {Coord()});
     // Collinear vectors cannot be bounded by the box; the search limit applies.
-    Material *sheet = lattice(QStringLiteral("Sheet"),
-                              {Coord(1e-6, 0, 0), Coord(1e-6, 0, 0), Coord()}, {Coord()});
+    Material *sheet = lattice("Sheet", {Coord(1e-6, 0, 0), Coord(1e-6, 0, 0), Coord()}, {Coord()});
     registry.addMaterial(tiny);
     registry.addMaterial(sheet);
     for (Volum v :

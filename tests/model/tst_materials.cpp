@@ -24,8 +24,8 @@ void TestMaterials::lookUpAndClearing() {
     registry.addMaterial(make("Si", 3));
     registry.addMaterial(nullptr);
     QCOMPARE(registry.getMaterials()->size(), 3);
-    QCOMPARE(registry.getMaterial(QStringLiteral("Si")), first);   // first match wins
-    QCOMPARE(registry.getMaterial(QStringLiteral("si")), nullptr); // case matters
+    QCOMPARE(registry.getMaterial("Si"), first);   // first match wins
+    QCOMPARE(registry.getMaterial("si"), nullptr); // case matters
     QCOMPARE(registry.getMaterial(QString()), nullptr);
 
     Volum volum(QStringLiteral("body"), 1, 1, 1);

@@ -43,27 +43,27 @@ void TestProperties::flattenedCountWalksOnlyChoiceConditions() {
     // A boolean, then a choice whose conditions hold one and two properties:
     // 1 + 1 + (1 + 1) + (1 + 2) = 7.
     Condition first(QStringLiteral("a"), true);
-    first.addProperty(Property(QStringLiteral("a1"), Property::Real, 1.0, QString()));
+    first.addProperty(Property("a1", Property::Real, 1.0, QString()));
     Condition second(QStringLiteral("b"), false);
-    second.addProperty(Property(QStringLiteral("b1"), Property::Integer, 1, QString()));
-    second.addProperty(Property(QStringLiteral("b2"), Property::Boolean, false, QString()));
+    second.addProperty(Property("b1", Property::Integer, 1, QString()));
+    second.addProperty(Property("b2", Property::Boolean, false, QString()));
     Property choice(QStringLiteral("mode"), Property::Choice, 2, QString());
     choice.addCondition(first);
     choice.addCondition(second);
     Category category(QStringLiteral("Solver settings"));
-    category.addProperty(Property(QStringLiteral("on"), Property::Boolean, true, QString()));
+    category.addProperty(Property("on", Property::Boolean, true, QString()));
     category.addProperty(choice);
     QCOMPARE(flattenedCount({category}), 7);
     QCOMPARE(flattenedCount({}), 0);
-    QCOMPARE(flattenedCount({Category(QStringLiteral("Output"))}), 0);
+    QCOMPARE(flattenedCount({Category("Output")}), 0);
 
     // A bare choice counts 1, a condition without properties 1; conditions hung on a property
     // that is not a choice are not walked.
     Category edge(QStringLiteral("edge"));
-    edge.addProperty(Property(QStringLiteral("none"), Property::Choice, 0, QString()));
+    edge.addProperty(Property("none", Property::Choice, 0, QString()));
     QCOMPARE(flattenedCount({edge}), 1);
-    edge.getProperties().first().addCondition(Condition(QStringLiteral("bare"), true));
-    edge.addProperty(Property(QStringLiteral("x"), Property::Real, 0.0, QString()));
+    edge.getProperties().first().addCondition(Condition("bare", true));
+    edge.addProperty(Property("x", Property::Real, 0.0, QString()));
     edge.getProperties().last().addCondition(first);
     QCOMPARE(flattenedCount({category, edge}), 10);
 }

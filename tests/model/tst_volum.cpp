@@ -19,15 +19,10 @@ void TestVolum::cornersBoundsAndMoves() {
     Volum v(QStringLiteral("box"), 2, 3, 4);
     QVERIFY(v.isVisible() && !v.isSelected() && !v.isWriteAtomsInfo() && !v.areAtomsCalculated());
     v.addCoords(Coord(10, 0, 0), 1, 1, 1);
-    v.addCoords(Coord(1, 2, 3, QStringLiteral("Si")), 4, 5, 6); // placing again replaces
-    const QList<Coord> expected = {Coord(1, 2, 3, QStringLiteral("Si")),
-                                   Coord(5, 2, 3),
-                                   Coord(5, 7, 3),
-                                   Coord(1, 7, 3),
-                                   Coord(1, 2, 9),
-                                   Coord(5, 2, 9),
-                                   Coord(5, 7, 9),
-                                   Coord(1, 7, 9)};
+    v.addCoords(Coord(1, 2, 3, "Si"), 4, 5, 6); // placing again replaces
+    const QList<Coord> expected = {Coord(1, 2, 3, "Si"), Coord(5, 2, 3), Coord(5, 7, 3),
+                                   Coord(1, 7, 3),       Coord(1, 2, 9), Coord(5, 2, 9),
+                                   Coord(5, 7, 9),       Coord(1, 7, 9)};
     QCOMPARE(v.getCoords(), expected);
     QVERIFY(v.getMaxX() == 5.0 && v.getMaxY() == 7.0 && v.getMaxZ() == 9.0);
     QVERIFY(v.getCenterX() == 3.0 && v.getCenterY() == 4.5 && v.getCenterZ() == 6.0);
@@ -68,7 +63,7 @@ void TestVolum::pointOnAFaceIsOutside() {
 
 void TestVolum::copiesAreIndependent() {
     Condition condition(QStringLiteral("alt"), true);
-    condition.addProperty(Property(QStringLiteral("depth"), Property::Real, 3.0, QString()));
+    condition.addProperty(Property("depth", Property::Real, 3.0, QString()));
     Property choice(QStringLiteral("mode"), Property::Choice, 1, QString());
     choice.addCondition(condition);
     Category category(QStringLiteral("Mesh"));
