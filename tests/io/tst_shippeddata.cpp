@@ -7,16 +7,12 @@
 #include "io/catalogue.h"
 #include "io/materialfiles.h"
 #include "messagelog.h"
-#include "model/categorywriter.h"
 #include "model/material.h"
 #include "model/materialsmanager.h"
 #include "model/volum.h"
 
-#include <QFile>
 #include <QHash>
-#include <QSet>
 #include <QTest>
-#include <QTextStream>
 
 #include <climits>
 
@@ -151,12 +147,6 @@ int firstChoice(const QList<Record> &records) {
     return INT_MAX;
 }
 
-QString fileText(const QString &path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly | QIODevice::Text) ? QString::fromUtf8(file.readAll())
-                                                            : QString();
-}
-
 bool setSetting(QList<Category> &categories, const QString &name, double value) {
     for (Category &category : categories)
         for (Property &p : category.getProperties())
@@ -175,8 +165,6 @@ class TestShippedData : public QObject {
 private slots:
     void initTestCase();
     void recordsSitWhereTheCheckerReadsThem();
-    void materialsFollowTheCheckerRules();
-    void savingChangesNoValue();
     void simpleDevicesPassTheChecker_data();
     void simpleDevicesPassTheChecker();
 
@@ -214,44 +202,6 @@ void TestShippedData::recordsSitWhereTheCheckerReadsThem() {
         check(r, material, m->getName());
         QCOMPARE(m->getPropertiesCount(), r.size());
         QVERIFY(r.size() < 1000 && firstChoice(r) > 513);
-    }
-}
-
-void TestShippedData::materialsFollowTheCheckerRules() {
-    // One checker entry per index number 0..N: the numbers are 1..N, each once; every basis
-    // offset names a registered material.
-    const QList<Material *> &materials = *registry.getMaterials();
-    QSet<int> indices;
-    for (const Material *m : materials) {
-        QVERIFY2(m->getIndexName() >= 1 && m->getIndexName() <= materials.size(),
-                 qPrintable(m->getName()));
-        indices.insert(m->getIndexName());
-        for (const Coord &offset : m->getOffsets())
-            QVERIFY2(registry.getMaterial(offset.getMaterialName()), qPrintable(m->getName()));
-    }
-    QCOMPARE(indices.size(), materials.size());
-}
-
-void TestShippedData::savingChangesNoValue() {
-    // Every value already has the 6 significant digits a save keeps: writing the catalogues and
-    // materials gives the shipped text back.
-    const auto written = [](const auto &write) {
-        QString text;
-        QTextStream out(&text);
-        setDesignNumberFormat(out);
-        write(out);
-        out.flush();
-        return text;
-    };
-    QCOMPARE("1\n" + written([&](QTextStream &o) { writeCategoryList(o, general.categories); }),
-             fileText(kGeneralCataloguePath));
-    QCOMPARE(written([&](QTextStream &o) { writeCategoryList(o, volumCategories); }),
-             fileText(kVolumCataloguePath));
-    for (const Material *m : *registry.getMaterials()) {
-        const QString file = QString("%1/%2.txt").arg(kMaterialFolderPath, m->getName().toLower());
-        QVERIFY2(fileText(file).endsWith(
-                     written([m](QTextStream &o) { m->writeMaterialProperties(o); })),
-                 qPrintable(file));
     }
 }
 

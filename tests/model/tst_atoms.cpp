@@ -114,9 +114,6 @@ void TestAtoms::sameSitesAndOrderAsFullSearch_data() {
     QTest::addColumn<QList<Coord>>("offsets");
     QTest::addColumn<QList<double>>("sizes");
 
-    QTest::newRow("primitive fcc vectors")
-        << QList<Coord>{Coord(0, 0.5, 0.5), Coord(0.5, 0, 0.5), Coord(0.5, 0.5, 0)}
-        << QList<Coord>{Coord(0, 0, 0), Coord(0.25, 0.25, 0.25)} << QList<double>{3, 3, 3};
     QTest::newRow("hexagonal") << QList<Coord>{Coord(1, 0, 0), Coord(-0.5, std::sqrt(3.0) / 2, 0),
                                                Coord(0, 0, 1.6)}
                                << QList<Coord>{Coord(0, 0, 0), Coord(0.5, 0.2886751, 0.8)}

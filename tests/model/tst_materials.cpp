@@ -9,7 +9,6 @@ class TestMaterials : public QObject {
 
 private slots:
     void lookUpAndClearing();
-    void missingMaterialIsWrittenAsPlaceholder();
 };
 
 void TestMaterials::lookUpAndClearing() {
@@ -39,19 +38,6 @@ void TestMaterials::lookUpAndClearing() {
     registry.addMaterial(first);
 
     QCOMPARE(MaterialsManager::getInstance(), MaterialsManager::getInstance());
-}
-
-void TestMaterials::missingMaterialIsWrittenAsPlaceholder() {
-    QCOMPARE(materialWord(nullptr), QString::fromLatin1(kNoMaterialWord));
-    QCOMPARE(materialIndex(nullptr), kNoMaterialIndex);
-    const Atom orphan(1, 2, 3, nullptr, true, 2, 3);
-    QCOMPARE(orphan.getMaterialName(), QString());
-    QCOMPARE(orphan.getMaterialIndex(), kNoMaterialIndex);
-    QCOMPARE(orphan.offsetNumber(), 2);
-    QCOMPARE(Atom(0, 0, 0, nullptr, false).offsetNumber(), 0);
-    // A name that would not read back as one word is written as one.
-    Material spaced(QStringLiteral("Poly Si"), 4, Qt::red, Coord(), Coord(), Coord(), {});
-    QCOMPARE(materialWord(&spaced), QStringLiteral("Poly_Si"));
 }
 
 QTEST_GUILESS_MAIN(TestMaterials)
