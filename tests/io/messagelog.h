@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QMutex>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -8,24 +7,19 @@
 class MessageLog {
 public:
     MessageLog() {
-        previous = qInstallMessageHandler(&MessageLog::handler);
-        current() = this;
+        lines().clear();
+        previous = qInstallMessageHandler(&collect);
     }
-    ~MessageLog() {
-        qInstallMessageHandler(previous);
-        current() = nullptr;
-    }
-    int count(const QString &text) const { return int(lines.count(text)); }
+    ~MessageLog() { qInstallMessageHandler(previous); }
+    int count(const QString &text) const { return int(lines().count(text)); }
 
 private:
-    static MessageLog *&current() {
-        static MessageLog *log = nullptr;
-        return log;
+    static QStringList &lines() {
+        static QStringList collected;
+        return collected;
     }
-    static void handler(QtMsgType, const QMessageLogContext &, const QString &message) {
-        if (current())
-            current()->lines.append(message);
+    static void collect(QtMsgType, const QMessageLogContext &, const QString &message) {
+        lines().append(message);
     }
     QtMessageHandler previous = nullptr;
-    QStringList lines;
 };
