@@ -10,6 +10,7 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include "io/materialfiles.h"
 #include "model/coord.h"
 #include "model/material.h"
 #include "model/materialsmanager.h"
@@ -19,10 +20,6 @@
 #include "ui/vectorlistwidget.h"
 
 namespace {
-
-void writeVector(QTextStream &out, const Coord &vector) {
-    out << vector.getX() << ' ' << vector.getY() << ' ' << vector.getZ() << '\n';
-}
 
 // Material names are read back as single words and become a file name: no blanks, no folders.
 bool isAcceptableMaterialName(const QString &name) {
@@ -202,22 +199,8 @@ void MaterialsDialog::on_duplicateButton_clicked() {
 }
 
 bool MaterialsDialog::writeDuplicateFile(const Material &material) {
-    QFile file(duplicateFolder() + QLatin1Char('/') + material.getName().toLower() +
-               QStringLiteral(".txt"));
-    if (!file.open(QFile::WriteOnly | QFile::Truncate | QFile::Text))
-        return false;
-    QTextStream out(&file);
-    out << "M\n" << material.getName() << '\n' << material.getIndexName() << '\n';
-    writeVector(out, material.getAtomVec1());
-    writeVector(out, material.getAtomVec2());
-    writeVector(out, material.getAtomVec3());
-    out << material.getOffsets().size() << '\n';
-    for (const Coord &offset : material.getOffsets())
-        writeVector(out, offset);
-    const QColor color = material.getColor();
-    out << color.red() << ' ' << color.green() << ' ' << color.blue() << '\n';
-    material.writeMaterialProperties(out);
-    return true;
+    return writeDuplicateMaterialFile(duplicateMaterialFilePath(material.getName()), material,
+                                      material.getColor());
 }
 
 void MaterialsDialog::showHelp(QString text) {

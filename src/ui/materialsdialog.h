@@ -32,9 +32,6 @@ public:
     // must then be generated again.
     bool isVectorListModified() const { return vectorListModified; }
 
-    // The folder that duplicated materials are written to, relative to the working folder.
-    static QString duplicateFolder() { return QStringLiteral("materials"); }
-
 signals:
     void changeEvent();
 
