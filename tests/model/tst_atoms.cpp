@@ -110,40 +110,38 @@ void TestAtoms::cubicLatticesFillIntegerPointsInOrder() {
 }
 
 void TestAtoms::sameSitesAndOrderAsFullSearch_data() {
-    QTest::addColumn<QList<Coord>>("vectors");
-    QTest::addColumn<QList<Coord>>("offsets");
-    QTest::addColumn<QList<double>>("sizes");
-
-    QTest::newRow("hexagonal") << QList<Coord>{Coord(1, 0, 0), Coord(-0.5, std::sqrt(3.0) / 2, 0),
-                                               Coord(0, 0, 1.6)}
-                               << QList<Coord>{Coord(0, 0, 0), Coord(0.5, 0.2886751, 0.8)}
-                               << QList<double>{4, 4, 3};
+    using Coords = QList<Coord>;
+    QTest::addColumn<Coords>("vectors");
+    QTest::addColumn<Coords>("offsets");
+    QTest::addColumn<Coord>("size");
+    QTest::newRow("hexagonal") << Coords{Coord(1, 0, 0), Coord(-0.5, std::sqrt(3.0) / 2, 0),
+                                         Coord(0, 0, 1.6)}
+                               << Coords{Coord(0, 0, 0), Coord(0.5, 0.2886751, 0.8)}
+                               << Coord(4, 4, 3);
     QTest::newRow("negative components and offsets outside the cell")
-        << QList<Coord>{Coord(-0.7, 0.1, 0), Coord(0.2, -0.9, 0.3), Coord(0, 0.4, -1.1)}
-        << QList<Coord>{Coord(-1.5, 2, 0.1), Coord(0.3, -0.2, 5)} << QList<double>{3, 2, 3};
+        << Coords{Coord(-0.7, 0.1, 0), Coord(0.2, -0.9, 0.3), Coord(0, 0.4, -1.1)}
+        << Coords{Coord(-1.5, 2, 0.1), Coord(0.3, -0.2, 5)} << Coord(3, 2, 3);
     QTest::newRow("flat lattice with a zero vector")
-        << QList<Coord>{Coord(0.5, 0, 0), Coord(0, 0, 0), Coord(0, 0.5, 0)}
-        << QList<Coord>{Coord(0, 0, 0)} << QList<double>{2, 2, 2};
-    QTest::newRow("collinear vectors")
-        << QList<Coord>{Coord(1, 1, 0), Coord(2, 2, 0), Coord(0, 0, 1)}
-        << QList<Coord>{Coord(0, 0, 0)} << QList<double>{3, 3, 1};
+        << Coords{Coord(0.5, 0, 0), Coord(0, 0, 0), Coord(0, 0.5, 0)} << Coords{Coord()}
+        << Coord(2, 2, 2);
+    QTest::newRow("collinear vectors") << Coords{Coord(1, 1, 0), Coord(2, 2, 0), Coord(0, 0, 1)}
+                                       << Coords{Coord()} << Coord(3, 3, 1);
     QTest::newRow("zero sizes give one plane")
-        << QList<Coord>{Coord(1, 0, 0), Coord(0, 1, 0), Coord(0, 0, 1)}
-        << QList<Coord>{Coord(0, 0, 0)} << QList<double>{0, 3, 0.5};
+        << Coords{Coord(1, 0, 0), Coord(0, 1, 0), Coord(0, 0, 1)} << Coords{Coord()}
+        << Coord(0, 3, 0.5);
     QTest::newRow("all vectors zero")
-        << QList<Coord>{Coord(), Coord(), Coord()}
-        << QList<Coord>{Coord(0, 0, 0), Coord(0.5, 0.5, 0.5), Coord(-1, 0, 0)}
-        << QList<double>{1, 1, 1};
+        << Coords{Coord(), Coord(), Coord()}
+        << Coords{Coord(0, 0, 0), Coord(0.5, 0.5, 0.5), Coord(-1, 0, 0)} << Coord(1, 1, 1);
 }
 
 void TestAtoms::sameSitesAndOrderAsFullSearch() {
     QFETCH(QList<Coord>, vectors);
     QFETCH(QList<Coord>, offsets);
-    QFETCH(QList<double>, sizes);
+    QFETCH(Coord, size);
     MaterialsManager registry;
     Material *m = lattice("X", vectors, offsets);
     registry.addMaterial(m);
-    Volum v = boxOf(m, float(sizes[0]), float(sizes[1]), float(sizes[2]));
+    Volum v = boxOf(m, float(size.getX()), float(size.getY()), float(size.getZ()));
     QVERIFY(v.calculateAtomicPoints(registry));
     QList<Site> sites;
     for (const Atom &a : v.getAtoms())
