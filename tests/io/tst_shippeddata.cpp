@@ -107,7 +107,6 @@ bool typeFits(QChar kind, int type) {
 struct Record {
     QString name;
     int type; // -1 for a condition record
-    double value;
 };
 
 // The hand-over's walk: one record per property; after a choice, one per condition followed by
@@ -116,12 +115,12 @@ QList<Record> flatten(const QList<Category> &categories) {
     QList<Record> out;
     for (const Category &category : categories)
         for (const Property &p : category.getProperties()) {
-            out.append({p.getName(), p.getType(), p.getDoubleValue()});
+            out.append({p.getName(), p.getType()});
             if (p.getType() == Property::Choice)
                 for (const Condition &c : p.getConditions()) {
-                    out.append({c.getName(), -1, c.isActivated() ? 1.0 : 0.0});
+                    out.append({c.getName(), -1});
                     for (const Property &q : c.getProperties())
-                        out.append({q.getName(), q.getType(), q.getDoubleValue()});
+                        out.append({q.getName(), q.getType()});
                 }
         }
     return out;
@@ -129,7 +128,7 @@ QList<Record> flatten(const QList<Category> &categories) {
 
 void check(const QList<Record> &records, const QList<Expected> &expected, const QString &what) {
     for (const Expected &e : expected) {
-        const Record r = records.value(e.position - 1, {QStringLiteral("(missing)"), -1, 0});
+        const Record r = records.value(e.position - 1, {QStringLiteral("(missing)"), -1});
         QVERIFY2(r.name == e.name && typeFits(e.kind, r.type),
                  qPrintable(QStringLiteral("%1 position %2: expected %3 (%4), found %5 of type %6")
                                 .arg(what)
