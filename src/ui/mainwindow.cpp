@@ -325,7 +325,7 @@ void MainWindow::closeEvent(QCloseEvent *event) {
     QMainWindow::closeEvent(event);
 }
 
-bool MainWindow::saveFile(const QString &fileName) {
+ProjectDesign MainWindow::projectDesign() const {
     ProjectDesign design;
     design.version = version;
     design.categories = categories;
@@ -333,6 +333,11 @@ bool MainWindow::saveFile(const QString &fileName) {
     design.x = AxisScale{xScaleMesure, xScaleUnit};
     design.y = AxisScale{yScaleMesure, yScaleUnit};
     design.z = AxisScale{zScaleMesure, zScaleUnit};
+    return design;
+}
+
+bool MainWindow::saveFile(const QString &fileName) {
+    const ProjectDesign design = projectDesign();
 
     QString error;
     bool written = false;
@@ -356,13 +361,8 @@ bool MainWindow::saveFile(const QString &fileName) {
 }
 
 void MainWindow::loadFile(const QString &fileName) {
-    ProjectDesign design;
-    design.version = version;
-    design.categories = categories;
-    design.volums = volums;
-    design.x = AxisScale{xScaleMesure, xScaleUnit};
-    design.y = AxisScale{yScaleMesure, yScaleUnit};
-    design.z = AxisScale{zScaleMesure, zScaleUnit};
+    // Sections missing from the file leave the design's own parts as they are.
+    ProjectDesign design = projectDesign();
 
     ProjectReadResult result;
     {

@@ -16,6 +16,7 @@
 
 #include <memory>
 
+#include "io/projectfile.h"
 #include "model/category.h"
 #include "model/volum.h"
 
@@ -96,6 +97,8 @@ private:
     void loadDefaultVolumProperties();
     void loadPropertiesWithCategories();
     int getNumberOfProperties();
+    // The design as the project file holds it (copies of the window's members).
+    ProjectDesign projectDesign() const;
     bool saveFile(const QString &fileName);
     void loadFile(const QString &fileName);
     void setCurrentFile(const QString &fileName);
