@@ -1,0 +1,520 @@
+// Editing a design: the volum dialog and the window's volum panel (add, edit, duplicate, delete,
+// picking and keyboard moves), the materials dialog, and atomic mode with the atom dialog.
+
+#include "ui/atomsdialog.h"
+#include "ui/materialsdialog.h"
+#include "ui/newvolumenamedialog.h"
+#include "ui/vectorlistwidget.h"
+#include "ui/volumsdialog.h"
+
+#include "uitest.h"
+
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QLoggingCategory>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QToolButton>
+
+using namespace uitest;
+
+namespace {
+
+const QString kAtomicQuestion =
+    QStringLiteral("KARVENO Simulator|To set the atomic mode some atoms of the current project "
+                   "must be calculated.\nDo you want to calculated them (it may take a while)?");
+
+void setOrigin(QWidget *d, double x) {
+    child<QDoubleSpinBox>(d, "xoriginBox")->setValue(x);
+}
+
+VectorListWidget *basisEditor(MaterialsDialog &d) {
+    return qobject_cast<VectorListWidget *>(child<QScrollArea>(&d, "offsetScrollArea")->widget());
+}
+
+// Answers the name dialog of a material duplication.
+ModalDriver::Answer nameAndColor(const QString &name, const QColor &color) {
+    return [name, color](QWidget *w) {
+        auto *dialog = qobject_cast<NewVolumeNameDialog *>(w);
+        QVERIFY(dialog);
+        child<QLineEdit>(dialog, "newNameEdit")->setText(name);
+        dialog->setColor(color);
+        dialog->accept();
+    };
+}
+
+// Two Si cubes at x = 0 and x = 2 with atomic mode on: 8 atoms each, the question answered.
+void atomicTwoCubes(MainWindow &w, ModalDriver &driver) {
+    addCube(w, "a", 0);
+    addCube(w, "b", 2);
+    driver.then(ModalDriver::press(QMessageBox::Ok));
+    A::atomic(w)->trigger();
+}
+
+} // namespace
+
+class TestEditors : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        QLoggingCategory::setFilterRules("karveno.*.debug=false\ndefault.debug=false");
+        useTestMaterials();
+    }
+
+    void volumDialogRefusesAndChangesNothing_data() {
+        QTest::addColumn<QString>("oldName");
+        QTest::addColumn<QString>("newName");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<QString>("message");
+        const QString overlap = "The volum is overlaped with volum a";
+        QTest::newRow("add: overlap") << ""
+                                      << "b" << 0.5 << overlap;
+        QTest::newRow("add: overlap before empty name") << ""
+                                                        << "" << 0.5 << overlap;
+        QTest::newRow("add: empty name") << ""
+                                         << "" << 5.0 << "You must specify a volum name!";
+        QTest::newRow("add: name taken") << ""
+                                         << "a" << 5.0 << "Volum a alredy exists!";
+        QTest::newRow("edit: moved onto another") << "c"
+                                                  << "c" << 0.5 << overlap;
+        QTest::newRow("edit: renamed to another") << "c"
+                                                  << "a" << 10.0 << "Volum a alredy exists!";
+    }
+    void volumDialogRefusesAndChangesNothing() {
+        QFETCH(QString, oldName);
+        QFETCH(QString, newName);
+        QFETCH(double, x);
+        QFETCH(QString, message);
+        QList<Volum> volums{cube("a", 0, 1, material("Si")), cube("c", 10, 1, material("Si"))};
+        std::unique_ptr<VolumsDialog> d;
+        if (oldName.isEmpty())
+            d = std::make_unique<VolumsDialog>(nullptr, &volums, QList<Category>(), 0, 0, 0);
+        else
+            d = std::make_unique<VolumsDialog>(nullptr, &volums, oldName);
+        child<QLineEdit>(d.get(), "vne")->setText(newName);
+        setOrigin(d.get(), x);
+        QSignalSpy changed(d.get(), qOverload<>(&VolumsDialog::changeEvent));
+        ModalDriver driver;
+        driver.then(ModalDriver::press(QMessageBox::Ok));
+        d->on_buttonBox_accepted();
+        QCOMPARE(driver.seen, QStringList{'|' + message});
+        QVERIFY(!d->isFinish());
+        QCOMPARE(changed.count(), 0);
+        QCOMPARE(volums.size(), 2);
+        QCOMPARE(volums[1].getName(), QStringLiteral("c"));
+        QCOMPARE(volums[1].getMinX(), 10.0);
+    }
+
+    void touchingOrBarelyOverlappingIsNoOverlap() {
+        QList<Volum> volums{cube("a", 0), cube("b", 1)};
+        VolumsDialog add(nullptr, &volums, {}, 2, 0, 0);
+        QCOMPARE(add.checkOverlap(), QString());
+        setOrigin(&add, 2 - 1e-06);
+        QCOMPARE(add.checkOverlap(), QString());
+        setOrigin(&add, 1.9);
+        QCOMPARE(add.checkOverlap(), QStringLiteral("b"));
+        // b edited where it stands touches a and is never compared with itself.
+        VolumsDialog edit(nullptr, &volums, QStringLiteral("b"));
+        QCOMPARE(edit.checkOverlap(), QString());
+    }
+
+    void volumDialogWithoutMaterialsRefusesToAdd() {
+        QList<Volum> volums{cube("a", 0, 1, material("Si"))};
+        MaterialsManager::getInstance()->clearMaterials();
+        VolumsDialog add(nullptr, &volums, {}, 1, 0, 0);
+        child<QLineEdit>(&add, "vne")->setText("b");
+        ModalDriver driver;
+        driver.then(ModalDriver::press(QMessageBox::Ok));
+        add.on_buttonBox_accepted();
+        QVERIFY(driver.seen.value(0).contains("no material"));
+        QVERIFY(!add.isFinish());
+        QCOMPARE(volums.size(), 1);
+    }
+
+    void addRunsTheDialogAgainUntilItCompletes() {
+        MainWindow w;
+        useTestMaterials();
+        int meshesShownAgain = 0;
+        ModalDriver driver;
+        driver
+            .then(ModalDriver::later([](QWidget *d) { // no name: refused
+                child<QSpinBox>(d, "xmallesBox")->setValue(20);
+                press(d, QDialogButtonBox::Ok);
+            }))
+            .then(ModalDriver::press(QMessageBox::Ok))
+            .then(ModalDriver::later([&](QWidget *d) { // the same dialog, as the user left it
+                meshesShownAgain = child<QSpinBox>(d, "xmallesBox")->value();
+                child<QLineEdit>(d, "vne")->setText("box");
+                press(d, QDialogButtonBox::Ok);
+            }));
+        A::ui(w).addButton->click();
+        QCOMPARE(driver.seen.value(1), QStringLiteral("|You must specify a volum name!"));
+        QCOMPARE(meshesShownAgain, 20);
+        QCOMPARE(itemTexts(w), QStringList{"box [1]"});
+        QVERIFY(A::volums(w).at(0).areAtomsCalculated());
+        QVERIFY(A::modified(w));
+        // A size of 1 over 20 meshes: keyboard moves of 0.05, kept after the volum is gone.
+        QCOMPARE(A::xprecision(w), 0.05f);
+        w.checkVolumClicked(0.5, 0.5, 0.5);
+        A::ui(w).deleteButton->click();
+        QVERIFY(A::volums(w).isEmpty());
+        QCOMPARE(A::xprecision(w), 0.05f);
+    }
+
+    void duplicateNamesAndPlacesTheCopy() {
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "box", 0, 2.0f);
+        addCube(w, "gate-oxide", 2, 1.0f, "Ox");
+        w.checkVolumClicked(1, 1, 1);
+        for (int row : {0, 2, 1}) {
+            A::ui(w).volumsList->clearSelection();
+            A::ui(w).volumsList->item(row)->setSelected(true);
+            A::ui(w).duplicateButton->click();
+        }
+        QCOMPARE(itemTexts(w), QStringList({"box [1]", "gate-oxide [2]", "box-0 [3]", "box-1 [4]",
+                                            "gate-0 [5]"}));
+        // Beyond every volum at the time: the largest maxima were (3, 2, 2).
+        const Volum &copy = A::volums(w).at(2);
+        QCOMPARE(copy.getMinX(), 3.0);
+        QCOMPARE(copy.getMinY(), 2.0);
+        QCOMPARE(copy.getMinZ(), 2.0);
+        QVERIFY(!copy.isSelected());
+        QCOMPARE(A::volums(w).at(4).getMaterial(), material("Ox"));
+        QCOMPARE(A::selectedVolumIndex(w), 0);
+    }
+
+    void deleteRules() {
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "a", 0);
+        addCube(w, "b", 1);
+        addCube(w, "c", 2);
+        A::ui(w).volumsList->item(2)->setCheckState(Qt::Unchecked);
+        // Nothing picked, or atomic mode: nothing happens.
+        A::ui(w).deleteButton->setEnabled(true);
+        A::ui(w).deleteButton->click();
+        w.checkVolumClicked(1.5, 0.5, 0.5);
+        A::view(w)->setRMode(GLWidget::kAtomicMode);
+        A::ui(w).deleteButton->click();
+        QCOMPARE(A::volums(w).size(), 3);
+        A::view(w)->setRMode(GLWidget::kSolidMode);
+
+        QSignalSpy focus(&w, qOverload<double, double, double>(&MainWindow::volumSelected));
+        A::ui(w).deleteButton->click();
+        QCOMPARE(itemTexts(w), QStringList({"a [1]", "c [2]"}));
+        QVERIFY(!A::selectedVolum(w));
+        QCOMPARE(focus.value(0), (QVariantList{0.0, 0.0, 0.0}));
+        // c stays hidden: the rebuilt list keeps each volum's visibility.
+        QCOMPARE(A::ui(w).volumsList->item(1)->checkState(), Qt::Unchecked);
+        QVERIFY(!A::volums(w).at(1).isVisible());
+    }
+
+    void clicksPickAndUnpickWithinTheMargin() {
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "a", 0);
+        addCube(w, "b", 2);
+        w.checkVolumClicked(1.005, 0.5, 0.5); // within 0.01 of a face
+        QVERIFY(A::volums(w).at(0).isSelected());
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum a selected."));
+        w.checkVolumClicked(1.5, 0.5, 0.5); // empty space keeps the pick
+        w.checkVolumClicked(2.5, 0.5, 0.5);
+        QVERIFY(!A::volums(w).at(0).isSelected());
+        QCOMPARE(A::selectedVolumIndex(w), 1);
+        QVERIFY(A::ui(w).volumsList->item(1)->isSelected());
+        w.checkVolumClicked(2.5, 0.5, 0.5);
+        QVERIFY(!A::selectedVolum(w));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b unselected."));
+        QVERIFY(!A::ui(w).editButton->isEnabled() && !A::ui(w).deleteButton->isEnabled());
+    }
+
+    void keyboardMovesStopAtASharedFaceAndTheOrigin() {
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "a", 0);
+        addCube(w, "b", 2);
+        w.checkVolumClicked(2.5, 0.5, 0.5);
+        A::clearModified(w);
+        w.volumMovedSlot(-5, 0, 0);
+        QCOMPARE(A::volums(w).at(1).getMinX(), 1.5);
+        w.volumMovedSlot(-5, 0, 0); // lands on the shared face
+        QCOMPARE(A::volums(w).at(1).getMinX(), 1.0);
+        QVERIFY(A::modified(w));
+        w.volumMovedSlot(-1, 0, 0); // would overlap a
+        QCOMPARE(A::volums(w).at(1).getMinX(), 1.0);
+        w.volumMovedSlot(0, 1, 0); // sliding along the face is free
+        QVERIFY(qAbs(A::volums(w).at(1).getMinY() - 0.1) < 1e-6);
+
+        w.checkVolumClicked(0.5, 0.5, 0.5);
+        w.volumMovedSlot(0, -1, 0);
+        w.volumMovedSlot(0, 0, -1);
+        QCOMPARE(A::volums(w).at(0).getMinY(), 0.0);
+        QCOMPARE(A::volums(w).at(0).getMinZ(), 0.0);
+    }
+
+    void picksFollowTheirVolumAcrossDuplicateAndDelete() {
+        MainWindow w;
+        useTestMaterials();
+        for (const char *name : {"a", "b", "c"})
+            addCube(w, name, A::volums(w).size());
+        for (Volum &v : A::volums(w))
+            v.calculateAtomicPoints();
+        A::view(w)->setRMode(GLWidget::kAtomicMode);
+        w.checkVolumClicked(3.0, 1.0, 1.0); // an atom of c
+        QCOMPARE(A::volumSelectedAtom(w), QStringLiteral("c"));
+        const int picked = A::selectedAtomIndex(w);
+
+        // b picked, a duplicated (appended), b deleted: c moves up.
+        A::view(w)->setRMode(GLWidget::kSolidMode);
+        w.checkVolumClicked(1.5, 0.5, 0.5);
+        A::ui(w).volumsList->clearSelection();
+        A::ui(w).volumsList->item(0)->setSelected(true);
+        A::ui(w).duplicateButton->click();
+        QCOMPARE(A::volums(w).at(A::selectedVolumIndex(w)).getName(), QStringLiteral("b"));
+        A::ui(w).deleteButton->click();
+        QCOMPARE(itemTexts(w), QStringList({"a [1]", "c [2]", "a-0 [3]"}));
+        QVERIFY(A::volums(w).at(1).getAtoms().at(picked).isSelected());
+        const int before = A::volums(w).at(1).getNumberOfAtoms();
+        w.deleteAtomSlot();
+        QCOMPARE(A::volums(w).at(1).getNumberOfAtoms(), before - 1);
+        QCOMPARE(A::volums(w).at(0).getNumberOfAtoms(), before);
+
+        // Deleting the volum holding the picked atom drops the atom pick.
+        A::view(w)->setRMode(GLWidget::kAtomicMode);
+        w.checkVolumClicked(0.0, 0.0, 0.0);
+        A::view(w)->setRMode(GLWidget::kSolidMode);
+        w.checkVolumClicked(0.5, 0.5, 0.5);
+        A::ui(w).deleteButton->click();
+        QVERIFY(!A::selectedAtom(w));
+        QVERIFY(!viewAction(w, "Delete Atom")->isEnabled());
+    }
+
+    void materialsDialogStoresOnSwitchAndAcceptOnly() {
+        Material *si = material("Si");
+        {
+            MaterialsDialog d;
+            child<QDoubleSpinBox>(&d, "vector1YBox")->setValue(7.0);
+            d.reject();
+        }
+        QCOMPARE(si->getAtomVec1().getY(), 0.0);
+        MaterialsDialog d;
+        QSignalSpy changed(&d, qOverload<>(&MaterialsDialog::changeEvent));
+        child<QDoubleSpinBox>(&d, "vector3ZBox")->setValue(2.5);
+        child<QComboBox>(&d, "materialBox")->setCurrentIndex(1);
+        QCOMPARE(si->getAtomVec3().getZ(), 2.5);
+        child<QDoubleSpinBox>(&d, "vector1YBox")->setValue(7.0);
+        child<QComboBox>(&d, "materialBox")->setCurrentIndex(0);
+        QCOMPARE(child<QDoubleSpinBox>(&d, "vector3ZBox")->value(), 2.5);
+        child<QDoubleSpinBox>(&d, "vector1YBox")->setValue(3.0);
+        d.on_buttonBox_accepted();
+        QCOMPARE(si->getAtomVec1().getY(), 3.0);
+        QCOMPARE(material("Ox")->getAtomVec1().getY(), 7.0);
+        QCOMPARE(changed.count(), 1);
+    }
+
+    void basisCountsAsModifiedOnlyOnUserChanges() {
+        {
+            // Filling the editors while visiting materials is no change.
+            MaterialsDialog d;
+            child<QComboBox>(&d, "materialBox")->setCurrentIndex(1);
+            child<QComboBox>(&d, "materialBox")->setCurrentIndex(0);
+            child<QDoubleSpinBox>(&d, "vector1XBox")->setValue(3.0); // not the basis
+            d.on_buttonBox_accepted();
+            QVERIFY(!d.isVectorListModified());
+        }
+        MaterialsDialog d;
+        basisEditor(d)->findChildren<QDoubleSpinBox *>().first()->setValue(0.1);
+        QVERIFY(d.isVectorListModified());
+        child<QComboBox>(&d, "materialBox")->setCurrentIndex(1);
+        QVERIFY(d.isVectorListModified());
+    }
+
+    void duplicateMaterialTakesNextIndexAndRefusesBadNames_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("accepted") << "Si2"
+                                  << "";
+        QTest::newRow("taken") << "Ox"
+                               << "Material Ox already exists yet. You must choose "
+                                  "another name";
+        QTest::newRow("empty") << ""
+                               << "?";
+        QTest::newRow("blank inside") << "Si oxide"
+                                      << "?";
+        QTest::newRow("folder") << "../evil"
+                                << "?";
+    }
+    void duplicateMaterialTakesNextIndexAndRefusesBadNames() {
+        QFETCH(QString, name);
+        QFETCH(QString, message);
+        QTemporaryDir dir; // the copy's file is written into materials/ of the working folder
+        const QString previous = QDir::currentPath();
+        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir("materials") &&
+                QDir::setCurrent(dir.path()));
+        auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+        MaterialsManager *registry = MaterialsManager::getInstance();
+        registry->clearMaterials();
+        registry->addMaterial(cubic("Si", 4));
+        registry->addMaterial(cubic("Ox", 9));
+        MaterialsDialog d;
+        child<QDoubleSpinBox>(&d, "vector1XBox")->setValue(42.0); // typed, not stored
+        ModalDriver driver;
+        driver.then(nameAndColor(name, QColor(1, 2, 3))).then(ModalDriver::press(QMessageBox::Ok));
+        d.on_duplicateButton_clicked();
+        const QList<Material *> &materials = *MaterialsManager::getInstance()->getMaterials();
+        if (!message.isEmpty()) {
+            QCOMPARE(driver.seen.size(), 2);
+            QVERIFY(driver.seen.at(1).startsWith("Duplicate Material|"));
+            if (message != "?")
+                QCOMPARE(driver.seen.at(1), "Duplicate Material|" + message);
+            QCOMPARE(materials.size(), 2);
+            QCOMPARE(QDir("materials").entryList(QDir::Files), QStringList());
+            return;
+        }
+        QCOMPARE(materials.size(), 3);
+        const Material *copy = materials.last();
+        QCOMPARE(copy->getIndexName(), 10); // one more than the highest, not Si's 4 + 1
+        QCOMPARE(copy->getAtomVec1().getX(), 1.0);
+        QCOMPARE(copy->getColor(), QColor(1, 2, 3));
+        QVERIFY(QFile::exists("materials/si2.txt"));
+        QCOMPARE(child<QComboBox>(&d, "materialBox")->count(), 3);
+    }
+
+    void emptyRegistryIsHarmless() {
+        MaterialsManager::getInstance()->clearMaterials();
+        MaterialsDialog d;
+        ModalDriver driver;
+        d.on_duplicateButton_clicked();
+        d.on_colorButton_clicked();
+        d.on_buttonBox_accepted();
+        QVERIFY(driver.seen.isEmpty());
+        QVERIFY(!d.isVectorListModified());
+    }
+
+    void atomicModeAsksBeforeGenerating() {
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "a", 0);
+        addCube(w, "b", 2);
+        ModalDriver driver;
+        driver.then(ModalDriver::press(QMessageBox::Discard));
+        A::atomic(w)->trigger();
+        QCOMPARE(driver.seen, QStringList{kAtomicQuestion});
+        QCOMPARE(A::view(w)->getRMode(), GLWidget::kSolidMode);
+        QVERIFY(A::solid(w)->isChecked() && !A::atomic(w)->isChecked());
+        QCOMPARE(A::numberOfAtoms(w), 0);
+
+        // Hidden volums are not generated, so hiding both asks nothing.
+        A::ui(w).volumsList->item(0)->setCheckState(Qt::Unchecked);
+        A::ui(w).volumsList->item(1)->setCheckState(Qt::Unchecked);
+        A::atomic(w)->trigger();
+        QCOMPARE(driver.seen.size(), 1);
+        QCOMPARE(A::view(w)->getRMode(), GLWidget::kAtomicMode);
+
+        A::solid(w)->trigger();
+        A::ui(w).volumsList->item(1)->setCheckState(Qt::Checked);
+        driver.then(ModalDriver::press(QMessageBox::Ok));
+        A::atomic(w)->trigger();
+        QCOMPARE(driver.seen.size(), 2);
+        QCOMPARE(A::volums(w).at(0).getNumberOfAtoms(), 0);
+        QCOMPARE(A::volums(w).at(1).getNumberOfAtoms(), 8);
+        QVERIFY(!QGuiApplication::overrideCursor());
+        // Every shown volum has its atoms now: back and forth asks nothing.
+        A::solid(w)->trigger();
+        A::atomic(w)->trigger();
+        QCOMPARE(driver.seen.size(), 2);
+    }
+
+    void atomsArePickedEditedAndDeleted() {
+        MainWindow w;
+        useTestMaterials();
+        ModalDriver driver;
+        atomicTwoCubes(w, driver);
+        QAction *edit = viewAction(w, "Edit Atom");
+        QAction *remove = viewAction(w, "Delete Atom");
+        QVERIFY(!edit->isEnabled());
+        w.checkVolumClicked(3.05, 0.0, 0.95); // within 0.1 of b's atom at (1, 0, 1)
+        QCOMPARE(A::volumSelectedAtom(w), QStringLiteral("b"));
+        QVERIFY(edit->isEnabled() && remove->isEnabled());
+        w.checkVolumClicked(3.1, 0.0, 1.0); // exactly 0.1 away is a miss; the pick stays
+        QVERIFY(A::selectedAtom(w));
+        w.checkVolumClicked(2.0, 0.0, 0.0);
+        A::clearModified(w);
+
+        driver
+            .then(ModalDriver::later([](QWidget *d) { // cancelled: nothing changes
+                child<QDoubleSpinBox>(d, "x_SpinBox")->setValue(0.5);
+                press(d, QDialogButtonBox::Cancel);
+            }))
+            .then(ModalDriver::later([](QWidget *d) {
+                child<QDoubleSpinBox>(d, "x_SpinBox")->setValue(0.5);
+                child<QComboBox>(d, "materialBox")->setCurrentText("Ox");
+                child<QSpinBox>(d, "nOffsetBox")->setValue(2);
+                press(d, QDialogButtonBox::Ok);
+            }));
+        edit->trigger();
+        QCOMPARE(A::volums(w).at(1).getAtoms().at(0).getX(), 0.0);
+        QVERIFY(!A::modified(w));
+        edit->trigger();
+        const Atom &atom = A::volums(w).at(1).getAtoms().at(0);
+        QCOMPARE(atom.getX(), 0.5);
+        QCOMPARE(atom.getMaterial(), material("Ox"));
+        QCOMPARE(atom.getNOffset(), 2);
+        QVERIFY(A::modified(w));
+
+        w.checkVolumClicked(0.0, 1.0, 1.0);
+        remove->trigger();
+        QCOMPARE(A::volums(w).at(0).getNumberOfAtoms(), 7);
+        QVERIFY(!A::selectedAtom(w) && !remove->isEnabled());
+        w.deleteAtomSlot(); // nothing picked: nothing deleted
+        QCOMPARE(A::numberOfAtoms(w), 15);
+    }
+
+    void basisChangeRegeneratesEveryVolum() {
+        MainWindow w;
+        useTestMaterials();
+        ModalDriver driver;
+        atomicTwoCubes(w, driver);
+        A::ui(w).volumsList->item(1)->setCheckState(Qt::Unchecked);
+        w.checkVolumClicked(0.0, 0.0, 0.0);
+        driver.then(ModalDriver::later([](QWidget *d) {
+            for (QToolButton *button : d->findChildren<QToolButton *>()) {
+                if (button->toolTip().contains("Add"))
+                    button->click();
+            }
+            press(d, QDialogButtonBox::Ok);
+        }));
+        A::ui(w).menuSettings->actions().at(2)->trigger();
+        QCOMPARE(driver.seen.value(1), QStringLiteral("other:MaterialsDialog"));
+        QCOMPARE(A::volums(w).at(0).getNumberOfAtoms(), 16);
+        QCOMPARE(A::volums(w).at(1).getNumberOfAtoms(), 16);
+        QVERIFY(!A::selectedAtom(w));
+    }
+
+    void atomDialogLimitsOffsetAndKeepsAMissingMaterial() {
+        Atom atom(0.25, 0.5, 0.75, material("Si"), true, 0, 1);
+        AtomsDialog d(nullptr, atom);
+        auto *offset = child<QSpinBox>(&d, "nOffsetBox");
+        QCOMPARE(offset->maximum(), 0);
+        child<QComboBox>(&d, "materialBox")->setCurrentText("Ox");
+        offset->setValue(7);
+        QCOMPARE(offset->value(), 2);
+
+        Material gone("Gone", 7, Qt::white, Coord(1, 0, 0), Coord(0, 1, 0), Coord(0, 0, 1), {});
+        for (Material *own : {static_cast<Material *>(nullptr), &gone}) {
+            Atom orphan(1.0, 1.0, 1.0, own, true, 2, 3);
+            AtomsDialog dialog(nullptr, orphan);
+            QCOMPARE(child<QComboBox>(&dialog, "materialBox")->currentIndex(), -1);
+            child<QDoubleSpinBox>(&dialog, "x_SpinBox")->setValue(0.5);
+            dialog.on_buttonBox_accepted();
+            QCOMPARE(orphan.getMaterial(), own);
+            QCOMPARE(orphan.getX(), 0.5);
+        }
+    }
+};
+
+QTEST_MAIN(TestEditors)
+#include "tst_editors.moc"

@@ -1,0 +1,350 @@
+// The generated property form and the dialogs that carry it or stand alone: the general
+// properties dialog, the scale dialog, the name-and-colour dialog, the volum name field and the
+// help window.
+
+#include "model/category.h"
+#include "ui/helpdialog.h"
+#include "ui/newvolumenamedialog.h"
+#include "ui/propertiesdialog.h"
+#include "ui/propertyform.h"
+#include "ui/scaledialog.h"
+#include "ui/volumnameedit.h"
+
+#include "uitest.h"
+
+#include <QClipboard>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTextBrowser>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+#include <limits>
+
+using namespace uitest;
+
+namespace {
+
+Category scalars() {
+    Category c("Scalars");
+    c.addProperty(Property("flag", 0, true, "A switch"));
+    c.addProperty(Property("count", 1, 12, "How many"));
+    c.addProperty(Property("length", 2, 0.5, ""));
+    c.addProperty(Property("density", 3, 1500.0, "Per cubic metre"));
+    return c;
+}
+
+// A choice of two; the second holds a nested choice, which gets no editor.
+Category choice(bool firstActive, bool secondActive) {
+    Condition first("dirichlet", firstActive);
+    first.addProperty(Property("potential", 2, 0.7, "Volts"));
+    Condition second("neumann", secondActive);
+    second.addProperty(Property("flux", 1, 3, "Flux"));
+    second.addProperty(Property("nested", 4, 0, ""));
+    Property boundary("boundary", 4, 2, "Kind of boundary");
+    boundary.addCondition(first);
+    boundary.addCondition(second);
+    Category c("Boundaries");
+    c.addProperty(boundary);
+    return c;
+}
+
+Category single(const Property &p) {
+    Category c("Single");
+    c.addProperty(p);
+    return c;
+}
+
+// Answers the colour dialog opened next with `color`, accepted or not.
+void answerColourDialog(QObject *context, const QColor &color, bool accept) {
+    QTimer::singleShot(0, context, [color, accept] {
+        auto *picker = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+        QVERIFY(picker);
+        picker->setCurrentColor(color);
+        accept ? picker->accept() : picker->reject();
+    });
+}
+
+} // namespace
+
+class TestForms : public QObject {
+    Q_OBJECT
+
+    QWidget *host = nullptr;
+    PropertyForm *form = nullptr;
+
+    template <typename T> T *find(const char *name) const {
+        return child<T>(form->contentWidget(), name);
+    }
+    double readBackFirst(QList<Category> &list) {
+        form->readBack();
+        return list[0].getProperties()[0].getDoubleValue();
+    }
+
+private slots:
+    void init() {
+        host = new QWidget;
+        auto *area = new QScrollArea(host);
+        form = new PropertyForm(area, host);
+        form->setObjectNamesEnabled(true);
+        (new QVBoxLayout(host))->addWidget(area);
+    }
+    void cleanup() { delete host; }
+
+    void scalarsAreShownAndWrittenBack() {
+        QList<Category> list{scalars()};
+        form->showCategory(&list, 0);
+        QCOMPARE(find<QComboBox>("flag")->currentText(), QString("true"));
+        QCOMPARE(find<QSpinBox>("count")->value(), 12);
+        QCOMPARE(find<QDoubleSpinBox>("length")->decimals(), 10);
+        QCOMPARE(find<QDoubleSpinBox>("density")->value(), 1.5);
+        QCOMPARE(find<QSpinBox>("density")->value(), 3);
+        QVERIFY(find<QToolButton>("length-help")->isHidden()); // no help text
+        find<QComboBox>("flag")->setCurrentIndex(0);
+        find<QSpinBox>("count")->setValue(-7);
+        find<QDoubleSpinBox>("length")->setValue(2.25);
+        find<QDoubleSpinBox>("density")->setValue(-4.0);
+        find<QSpinBox>("density")->setValue(-2);
+        form->readBack();
+        const QList<Property> &p = list[0].getProperties();
+        QCOMPARE(p[0].getDoubleValue(), 0.0);
+        QCOMPARE(p[1].getDoubleValue(), -7.0);
+        QCOMPARE(p[2].getDoubleValue(), 2.25);
+        QCOMPARE(p[3].getDoubleValue(), -0.04);
+        QCOMPARE(form->lastIndex(), -1);
+        QVERIFY(form->contentWidget()->findChildren<QWidget *>().isEmpty());
+
+        // The list going away under the form, or a row out of range, is harmless.
+        form->showCategory(&list, 0);
+        list.clear();
+        form->readBack();
+        form->showCategory(&list, 5);
+        QCOMPARE(form->lastIndex(), -1);
+    }
+
+    void valuesAreSplitJoinedAndClamped_data() {
+        QTest::addColumn<Property>("property");
+        QTest::addColumn<double>("back");
+        QTest::newRow("small") << Property("x", 3, 0.0025, "") << 0.0025;
+        QTest::newRow("negative fraction") << Property("x", 3, -0.5, "") << -0.5;
+        QTest::newRow("ten") << Property("x", 3, 10.0, "") << 10.0;
+        QTest::newRow("zero") << Property("x", 3, 0.0, "") << 0.0;
+        QTest::newRow("exponent above range") << Property("x", 3, 3e150, "") << 3e99;
+        QTest::newRow("exponent below range") << Property("x", 3, -2e-120, "") << -2e-99;
+        QTest::newRow("big integer") << Property("x", 1, 5e12, "") << 999999999.0;
+        QTest::newRow("fraction in integer") << Property("x", 1, -2.9, "") << -2.0;
+        QTest::newRow("big real") << Property("x", 2, 2e9, "") << 999999999.0;
+        QTest::newRow("real below 10 decimals") << Property("x", 2, 1e-12, "") << 0.0;
+        QTest::newRow("boolean 2.0") << Property("x", 0, 2.0, "") << 0.0;
+        QTest::newRow("boolean -1") << Property("x", 0, -1.0, "") << 0.0;
+        QTest::newRow("boolean 1") << Property("x", 0, 1.0, "") << 1.0;
+    }
+    void valuesAreSplitJoinedAndClamped() {
+        QFETCH(Property, property);
+        QFETCH(double, back);
+        QList<Category> list{single(property)};
+        form->showCategory(&list, 0);
+        QCOMPARE(readBackFirst(list), back);
+    }
+
+    void nonFiniteScientificValueIsKeptUntilEdited_data() {
+        QTest::addColumn<double>("value");
+        QTest::newRow("+inf") << std::numeric_limits<double>::infinity();
+        QTest::newRow("-inf") << -std::numeric_limits<double>::infinity();
+        QTest::newRow("nan") << std::numeric_limits<double>::quiet_NaN();
+    }
+    void nonFiniteScientificValueIsKeptUntilEdited() {
+        QFETCH(double, value);
+        QList<Category> list{single(Property("x", 3, value, ""))};
+        form->showCategory(&list, 0); // must not hang
+        const double kept = readBackFirst(list);
+        QVERIFY(std::isnan(value) ? std::isnan(kept) : kept == value);
+        form->showCategory(&list, 0);
+        find<QDoubleSpinBox>("x")->setValue(2.0);
+        find<QSpinBox>("x")->setValue(5);
+        QCOMPARE(readBackFirst(list), 2e5);
+    }
+
+    void chosenConditionShowsOnlyItsSubForm() {
+        QList<Category> list{choice(true, false)};
+        form->showCategory(&list, 0);
+        host->show();
+        QVERIFY(QTest::qWaitForWindowExposed(host));
+        auto *neumann = find<QRadioButton>("neumann-condname");
+        QVERIFY(find<QDoubleSpinBox>("potential")->isVisible());
+        QVERIFY(!find<QSpinBox>("flux")->isVisible());
+        QVERIFY(!form->contentWidget()->findChild<QGroupBox *>("nested"));
+        // Only the indicator and the label text take clicks.
+        QTest::mouseClick(neumann, Qt::LeftButton, {}, QPoint(8, neumann->height() / 2));
+        QVERIFY(neumann->isChecked());
+        QVERIFY(!find<QDoubleSpinBox>("potential")->isVisible());
+        find<QSpinBox>("flux")->setValue(42);
+        form->readBack();
+        const QList<Condition> &c = list[0].getProperties()[0].getConditions();
+        QVERIFY(!c[0].isActivated() && c[1].isActivated());
+        QCOMPARE(c[1].getProperties()[0].getDoubleValue(), 42.0);
+    }
+
+    void exactlyOneConditionStaysActivated_data() {
+        QTest::addColumn<bool>("first");
+        QTest::addColumn<bool>("second");
+        QTest::addColumn<bool>("firstAfter");
+        QTest::addColumn<bool>("secondAfter");
+        QTest::newRow("none chosen stays none") << false << false << false << false;
+        QTest::newRow("second chosen") << false << true << false << true;
+        QTest::newRow("two chosen become one") << true << true << false << true;
+    }
+    void exactlyOneConditionStaysActivated() {
+        QFETCH(bool, first);
+        QFETCH(bool, second);
+        QFETCH(bool, firstAfter);
+        QFETCH(bool, secondAfter);
+        QList<Category> list{choice(first, second)};
+        form->showCategory(&list, 0);
+        form->readBack();
+        const QList<Condition> &c = list[0].getProperties()[0].getConditions();
+        QCOMPARE(c[0].isActivated(), firstAfter);
+        QCOMPARE(c[1].isActivated(), secondAfter);
+    }
+
+    void helpButtonShowsTheHelpText() {
+        QList<Category> list{scalars()};
+        form->showCategory(&list, 0);
+        ModalDriver driver;
+        find<QToolButton>("count-help")->click();
+        QCOMPARE(driver.seen.size(), 1);
+        QVERIFY(driver.seen.at(0).endsWith("|How many"));
+    }
+
+    void propertiesDialogKeepsEditsAcrossRowsAndCancel() {
+        QList<Category> categories{scalars(), choice(true, false)};
+        QList<QWidget *> rows;
+        {
+            PropertiesDialog dialog(nullptr, &categories);
+            auto *rowList = child<QListWidget>(&dialog, "propertiesList");
+            QSignalSpy changed(&dialog, qOverload<>(&PropertiesDialog::changeEvent));
+            child<QSpinBox>(&dialog, "count")->setValue(250);
+            rowList->setCurrentRow(1);
+            child<QRadioButton>(&dialog, "neumann-condname")->setChecked(true);
+            rowList->setCurrentRow(0);
+            QCOMPARE(child<QSpinBox>(&dialog, "count")->value(), 250);
+            child<QSpinBox>(&dialog, "count")->setValue(7); // not left: lost on cancel
+            press(&dialog, QDialogButtonBox::Cancel);
+            QCOMPARE(changed.count(), 0);
+        }
+        QCOMPARE(categories[0].getProperties()[1].getDoubleValue(), 250.0);
+        QVERIFY(categories[1].getProperties()[0].getConditions()[1].isActivated());
+
+        PropertiesDialog dialog(nullptr, &categories);
+        QSignalSpy changed(&dialog, qOverload<>(&PropertiesDialog::changeEvent));
+        child<QSpinBox>(&dialog, "count")->setValue(9);
+        press(&dialog, QDialogButtonBox::Ok);
+        QCOMPARE(changed.count(), 1);
+        QCOMPARE(categories[0].getProperties()[1].getDoubleValue(), 9.0);
+    }
+
+    void scaleDialogClampsAndWritesBack_data() {
+        QTest::addColumn<double>("measure");
+        QTest::addColumn<int>("unit");
+        QTest::addColumn<double>("shownMeasure");
+        QTest::addColumn<int>("shownUnit");
+        QTest::newRow("in range") << 2.5 << -9 << 2.5 << -9;
+        QTest::newRow("rounded to 4 decimals") << 1.23456 << 0 << 1.2346 << 0;
+        QTest::newRow("measure too big") << 5e7 << 3 << 10000000.0 << 3;
+        QTest::newRow("negative measure") << -1.0 << 3 << 0.0 << 3;
+        QTest::newRow("exponent too big") << 1.0 << 30 << 1.0 << 20;
+        QTest::newRow("exponent too small") << 1.0 << -25 << 1.0 << -20;
+    }
+    void scaleDialogClampsAndWritesBack() {
+        QFETCH(double, measure);
+        QFETCH(int, unit);
+        QFETCH(double, shownMeasure);
+        QFETCH(int, shownUnit);
+        int xUnit = unit, yUnit = -10, zUnit = 0;
+        double xMesure = measure, yMesure = 1.0, zMesure = 3.0;
+        ScaleDialog dialog(nullptr, &xUnit, &xMesure, &yUnit, &yMesure, &zUnit, &zMesure);
+        QCOMPARE(child<QDoubleSpinBox>(&dialog, "xMesureBox")->value(), shownMeasure);
+        QCOMPARE(child<QSpinBox>(&dialog, "xScaleExponent")->value(), shownUnit);
+        press(&dialog, QDialogButtonBox::Ok);
+        QCOMPARE(xMesure, shownMeasure);
+        QCOMPARE(xUnit, shownUnit);
+        QCOMPARE(yUnit, -10);
+        QCOMPARE(zMesure, 3.0);
+    }
+
+    void nameFieldDropsTypedSpacesButKeepsPastedOnes() {
+        VolumNameEdit edit;
+        QTest::keyClicks(&edit, "a b");
+        QTest::keyClick(&edit, Qt::Key_Space, Qt::ShiftModifier);
+        QCOMPARE(edit.text(), QString("ab"));
+        edit.clear();
+        QApplication::clipboard()->setText("two words");
+        QTest::keySequence(&edit, QKeySequence::Paste);
+        QCOMPARE(edit.text(), QString("two words"));
+    }
+
+    void colourButtonShowsSixLowerCaseDigits_data() {
+        QTest::addColumn<QColor>("color");
+        QTest::addColumn<QString>("sheet");
+        QTest::newRow("small components padded") << QColor(255, 8, 0) << "#ff0800";
+        QTest::newRow("mixed") << QColor(171, 205, 239) << "#abcdef";
+        QTest::newRow("invalid shows black") << QColor() << "#000000";
+    }
+    void colourButtonShowsSixLowerCaseDigits() {
+        QFETCH(QColor, color);
+        QFETCH(QString, sheet);
+        QCOMPARE(NewVolumeNameDialog::colorStyleSheet(color), "background-color: " + sheet);
+    }
+
+    void nameDialogKeepsColourWhenColourDialogIsCancelled() {
+        NewVolumeNameDialog dialog;
+        auto *button = child<QToolButton>(&dialog, "colorButton");
+        QCOMPARE(dialog.getColor(), QColor(Qt::black));
+        answerColourDialog(this, QColor(18, 52, 86), true);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(dialog.getColor(), QColor(18, 52, 86));
+        answerColourDialog(this, Qt::red, false);
+        QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(dialog.getColor(), QColor(18, 52, 86));
+        QCOMPARE(button->styleSheet(), QString("background-color: #123456"));
+    }
+
+    void helpPageListsTheCommandsInOrder() {
+        HelpDialog help;
+        QCOMPARE(help.windowTitle(), QString("KARVENO Help"));
+        QFile page(":/help.html");
+        QVERIFY(page.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(page.readAll());
+        int from = 0;
+        for (const QString &row : QStringList{
+                 "<tr><th>Shortcut</th><th>Action</th></tr>",
+                 "<td>Left Cursor key</td><td>Move selected volum to the left following the red "
+                 "axis</td>",
+                 "<td>Shift + Up Cursor key</td><td>Move selected volum faster to the up following "
+                 "the red axis</td>",
+                 "<td>N key</td><td>Move selected volum to the right following the blue axis</td>",
+                 "<td>M key</td><td>Move selected volum to the left following the red blue</td>",
+                 "<td>Shift + Mouse Scroll or Shift + Z key and  Shift + X key</td><td>Zoom In / "
+                 "Zoom Out faster</td>",
+                 "<td>D key</td><td>Move camera to the right arround green axis (360&ordm;)</td>",
+                 "<td>S key</td><td>Move camera down arround green axis (180&ordm;)</td>",
+                 "<td>Mouse Click + Movement</td><td>Move camera arround origin (0,0,0) or the "
+                 "selected volum</td>"}) {
+            const int at = html.indexOf(row, from);
+            QVERIFY2(at >= 0, qPrintable("missing or out of order: " + row));
+            from = at + row.size();
+        }
+        QVERIFY(help.browser()->toPlainText().contains("More help at KARVENO Simulator Website"));
+    }
+};
+
+QTEST_MAIN(TestForms)
+#include "tst_forms.moc"

@@ -1,0 +1,228 @@
+// The simulation monitor and the "Simulate" command: how simulator lines change the monitor and
+// reach the log, a simulator that prints in pieces or cannot start, the status file, the program
+// lookup, and the whole run with a shell script standing in for the simulator.
+
+#include "ui/programlookup.h"
+#include "ui/simulationprocessdialog.h"
+
+#include "uitest.h"
+
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QTextBrowser>
+
+#include <memory>
+
+using namespace uitest;
+
+namespace {
+
+QPushButton *button(QWidget *monitor, QDialogButtonBox::StandardButton which) {
+    return child<QDialogButtonBox>(monitor, "buttonBox")->button(which);
+}
+
+QString status(QWidget *monitor) {
+    return child<QLabel>(monitor, "statusLabel")->text();
+}
+
+// Clicks a monitor button once `ready` holds; gives up after 15 s by closing the monitor, so
+// that the test fails instead of hanging.
+ModalDriver::Answer clickWhen(QDialogButtonBox::StandardButton which, std::function<bool()> ready) {
+    return [which, ready](QWidget *monitor) {
+        auto *poll = new QTimer(monitor);
+        auto clock = std::make_shared<QElapsedTimer>();
+        clock->start();
+        QObject::connect(poll, &QTimer::timeout, monitor, [=] {
+            if (button(monitor, which)->isEnabled() && ready()) {
+                poll->stop();
+                button(monitor, which)->click();
+            } else if (clock->elapsed() > 15000) {
+                poll->stop();
+                static_cast<QDialog *>(monitor)->done(-1);
+            }
+        });
+        poll->start(20);
+    };
+}
+
+const QString kFolderDialog = QStringLiteral("file:Choose the simulation output folder.");
+const QByteArray kScriptedRun = "#!/bin/sh\n"
+                                "printf '%s\\n' \"$1\" \"$2\" > args.txt\n"
+                                "echo '[OK] Reading project'\n"
+                                "echo 'SIMULATED TIME: 100 %'\n"
+                                "echo 'Simulation ended correctly'\n";
+
+} // namespace
+
+class TestSimulation : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir work;
+    QString path(const QString &name) const { return work.filePath(name); }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(enterWorkFolder(work));
+        QVERIFY(QDir(work.path()).mkdir("out"));
+    }
+
+    void lineInterpretation_data() {
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<bool>("okEnabled");
+        QTest::addColumn<QString>("label");
+        const QString initial = QStringLiteral("Status: Simulation initialized.");
+        const QString red = QStringLiteral("<span style=\"color: red; font-weight: bold;\">");
+        QTest::newRow("full time enables OK")
+            << QStringList{"SIMULATED TIME: 100   %"} << true << initial;
+        QTest::newRow("fractional time")
+            << QStringList{"SIMULATED TIME: 99.9 %"} << false << initial;
+        QTest::newRow("ok line sets the message")
+            << QStringList{"[OK] Mesh built"} << false << "Mesh built";
+        QTest::newRow("first matching test wins")
+            << QStringList{"ERROR? no: [OK] recovered"} << false << "recovered";
+        QTest::newRow("error is bold red")
+            << QStringList{"ERROR 3008 bad"} << false << red + "ERROR 3008 bad</span>";
+        QTest::newRow("end after error enables OK")
+            << QStringList{"ERROR x", "Simulation ended correctly"} << true
+            << "<span style=\"color: green; font-weight: bold;\">Simulation ended correctly</span>";
+        QTest::newRow("error after full time disables OK")
+            << QStringList{"SIMULATED TIME: 100 %", "ERROR late"} << false
+            << red + "ERROR late</span>";
+        QTest::newRow("other lines are only logged")
+            << QStringList{"step 4 of 9"} << false << initial;
+    }
+    void lineInterpretation() {
+        QFETCH(QStringList, lines);
+        QFETCH(bool, okEnabled);
+        QFETCH(QString, label);
+        SimulationProcessDialog dialog(nullptr, nullptr, path("out/"));
+        QVERIFY(!button(&dialog, QDialogButtonBox::Ok)->isEnabled());
+        for (const QString &line : lines)
+            dialog.interpretLine(line);
+        QCOMPARE(button(&dialog, QDialogButtonBox::Ok)->isEnabled(), okEnabled);
+        QCOMPARE(status(&dialog), label);
+    }
+
+    void piecesWithoutFinalLineEndAreLogged() {
+        QTemporaryDir out;
+        QVERIFY(writeFile(out.filePath("sim.sh"),
+                          "#!/bin/sh\nprintf '[OK] Start'; sleep 0.2; printf 'ing\\nSIMULATED "
+                          "TIME: 10'; sleep 0.2; printf '0 %%\\nSimulation ended correctly'\n",
+                          true));
+        QProcess process;
+        process.setProcessChannelMode(QProcess::MergedChannels);
+        {
+            SimulationProcessDialog dialog(nullptr, &process, out.path() + '/');
+            process.start(out.filePath("sim.sh"), {});
+            QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 5000);
+            QTRY_VERIFY(status(&dialog).contains("Simulation ended correctly"));
+            QVERIFY(button(&dialog, QDialogButtonBox::Ok)->isEnabled());
+        }
+        QCOMPARE(readFile(out.filePath("log.txt")),
+                 QByteArray("[OK] Starting\nSIMULATED TIME: 100 %\nSimulation ended correctly\n"));
+    }
+
+    void failedStartIsShownInRedAndStatusFileOnRequest() {
+        QProcess process;
+        SimulationProcessDialog dialog(nullptr, &process, path("out/"));
+        process.start(path("no-such-simulator"), {});
+        QTRY_VERIFY(status(&dialog).contains("color: red"));
+        QVERIFY(status(&dialog).contains("could not be started"));
+        QVERIFY(!button(&dialog, QDialogButtonBox::Ok)->isEnabled());
+        QVERIFY(button(&dialog, QDialogButtonBox::Cancel)->isEnabled());
+
+        QVERIFY(writeFile("STATUS.TXT", "step 12 of 40\n"));
+        dialog.on_pushButton_clicked();
+        QCOMPARE(child<QTextBrowser>(&dialog, "textBrowser")->toPlainText(),
+                 QStringLiteral("step 12 of 40\n"));
+    }
+
+    void programLookupPrefersWorkingDirectoryThenPath() {
+        QTemporaryDir onPath;
+        const QByteArray oldPath = qgetenv("PATH");
+        qputenv("PATH", onPath.path().toLocal8Bit() + ":" + oldPath);
+        auto restore = qScopeGuard([&] { qputenv("PATH", oldPath); });
+        QFile::remove("KARVENOCOM.exe");
+        QCOMPARE(resolveProgram("KARVENOCOM.exe"), QStringLiteral("KARVENOCOM.exe"));
+        const QString fromPath = onPath.filePath("KARVENOCOM.exe");
+        QVERIFY(writeFile(fromPath, "#!/bin/sh\n", true));
+        QVERIFY(QDir(onPath.path()).mkdir("plot"));
+        QVERIFY(writeFile(onPath.filePath("plot/Graph_KARVENO.exe"), "#!/bin/sh\n", true));
+        QCOMPARE(resolveProgram("KARVENOCOM.exe"), fromPath);
+        QCOMPARE(resolveProgram("plot/Graph_KARVENO.exe"),
+                 onPath.filePath("plot/Graph_KARVENO.exe"));
+        QVERIFY(writeFile(path("KARVENOCOM.exe"), "#!/bin/sh\n", true));
+        QCOMPARE(resolveProgram("KARVENOCOM.exe"), path("KARVENOCOM.exe"));
+        // A file that is not executable is not a program.
+        QFile::setPermissions(path("KARVENOCOM.exe"),
+                              QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        QCOMPARE(resolveProgram("KARVENOCOM.exe"), fromPath);
+    }
+
+    void scriptedRunIsLoggedAndLeftAloneAfterOk() {
+        QVERIFY(writeFile(path("KARVENOCOM.exe"), kScriptedRun, true));
+        MainWindow w;
+        const QString project = path("device.txt");
+        QVERIFY(A::saveFile(w, project));
+        ModalDriver driver;
+        driver.then(ModalDriver::chooseFile(path("out"))).then(clickWhen(QDialogButtonBox::Ok, [&] {
+            return readFile(path("out/log.txt")).contains("ended correctly");
+        }));
+        child<QAction>(&w, "actionSimulate")->trigger();
+        QCOMPARE(driver.seen, QStringList({kFolderDialog, "other:SimulationProcessDialog"}));
+        QTRY_COMPARE(A::simulator(w)->state(), QProcess::NotRunning);
+        QCOMPARE(A::simulator(w)->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(readFile(path("args.txt")), (project + '\n' + path("out/") + '\n').toUtf8());
+        QCOMPARE(readFile(path("out/log.txt")),
+                 QByteArray("[OK] Reading project\nSIMULATED TIME: 100 %\n"
+                            "Simulation ended correctly\n"));
+    }
+
+    void cancelKillsTheSimulator() {
+        QVERIFY(writeFile(path("KARVENOCOM.exe"),
+                          "#!/bin/sh\necho 'SIMULATED TIME: 5 %'\nexec sleep 30\n", true));
+        MainWindow w;
+        QVERIFY(A::saveFile(w, path("device.txt")));
+        ModalDriver driver;
+        driver.then(ModalDriver::chooseFile(path("out")))
+            .then(clickWhen(QDialogButtonBox::Cancel,
+                            [&] { return readFile(path("out/log.txt")).contains("5 %"); }));
+        child<QAction>(&w, "actionSimulate")->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(A::simulator(w)->state(), QProcess::NotRunning, 20000);
+        QCOMPARE(A::simulator(w)->exitStatus(), QProcess::CrashExit);
+    }
+
+    void onlyAModifiedProjectIsSavedAndCancelStartsNothing() {
+        QVERIFY(writeFile(path("KARVENOCOM.exe"), kScriptedRun, true));
+        QFile::remove(path("args.txt"));
+        MainWindow w;
+        const QString project = path("saved.txt");
+        QVERIFY(A::saveFile(w, project));
+        QFile::remove(project);
+        ModalDriver driver;
+        driver.then(ModalDriver::cancel());
+        child<QAction>(&w, "actionSimulate")->trigger();
+        QVERIFY2(!QFile::exists(project), "an unmodified project was saved again");
+        QCOMPARE(driver.seen, QStringList{kFolderDialog});
+        QVERIFY(A::outputPath(w).isEmpty());
+
+        A::setModified(w);
+        driver.then(ModalDriver::cancel());
+        child<QAction>(&w, "actionSimulate")->trigger();
+        QVERIFY(QFile::exists(project));
+        QVERIFY(!A::modified(w));
+        QVERIFY(!QFile::exists(path("args.txt")));
+
+        // A new project whose save is cancelled does not run.
+        MainWindow fresh;
+        A::setModified(fresh);
+        driver.then(ModalDriver::cancel());
+        child<QAction>(&fresh, "actionSimulate")->trigger();
+        QCOMPARE(driver.seen.last(), QStringLiteral("file:Save Project"));
+        QVERIFY(A::modified(fresh));
+        QCOMPARE(A::simulator(fresh)->state(), QProcess::NotRunning);
+    }
+};
+
+QTEST_MAIN(TestSimulation)
+#include "tst_simulation.moc"
