@@ -4,9 +4,6 @@
 
 #include "uitest.h"
 
-#include <QDoubleSpinBox>
-#include <QSpinBox>
-
 using namespace uitest;
 
 namespace {
@@ -26,9 +23,7 @@ const QString kOpen = QStringLiteral("file:Open a Project");
 
 // A modified window holding one listed volum "gate".
 void modifiedWithGate(MainWindow &w) {
-    A::volums(w).append(
-        cube("gate", 0, 1.0f, MaterialsManager::getInstance()->getMaterials()->value(0)));
-    w.updateVolums(QString(), QString());
+    addCube(w, "gate", 0);
     A::setModified(w);
 }
 
@@ -146,8 +141,7 @@ private slots:
     void guardDiscardStartsEmptyProjectWithDefaultScale() {
         MainWindow w;
         modifiedWithGate(w);
-        A::xMesure(w) = 2.5;
-        A::xUnit(w) = -9;
+        A::yMesure(w) = 2.5;
         ModalDriver driver;
         driver.then(ModalDriver::press(QMessageBox::Discard));
         A::newSim(w);
@@ -155,8 +149,7 @@ private slots:
         QVERIFY(A::volums(w).isEmpty());
         QCOMPARE(A::ui(w).volumsList->count(), 0);
         QVERIFY(!A::ui(w).deleteButton->isEnabled());
-        QCOMPARE(A::xMesure(w), 1.0);
-        QCOMPARE(A::xUnit(w), -10);
+        QCOMPARE(A::yMesure(w), 1.0);
         QCOMPARE(w.windowTitle(), "New unsaved project" + kTitle);
 
         A::setModified(w);
@@ -194,18 +187,14 @@ private slots:
     }
 
     void saveAsAddsTxtExtension_data() {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("written");
-        QTest::newRow("no extension") << "plain"
-                                      << "plain.txt";
-        QTest::newRow("txt kept") << "kept.txt"
-                                  << "kept.txt";
-        QTest::newRow("upper-case TXT is not .txt") << "upper.TXT"
-                                                    << "upper.TXT.txt";
+        QTest::addColumn<QString>("written"); // the tag is the name typed
+        QTest::newRow("plain") << "plain.txt";
+        QTest::newRow("kept.txt") << "kept.txt";
+        QTest::newRow("upper.TXT") << "upper.TXT.txt";
     }
     void saveAsAddsTxtExtension() {
-        QFETCH(QString, typed);
         QFETCH(QString, written);
+        const QString typed = QTest::currentDataTag();
         MainWindow w;
         A::setModified(w);
         ModalDriver driver;
@@ -338,20 +327,13 @@ private slots:
             });
         };
         ModalDriver driver;
-        driver.then(edit(QDialogButtonBox::Cancel)).then(edit(QDialogButtonBox::Cancel));
-        A::ui(w).actionGeneral_Properties->trigger();
+        driver.then(edit(QDialogButtonBox::Cancel)).then(edit(QDialogButtonBox::Ok));
         A::ui(w).actionGlobal_Scale_Unit->trigger();
-        QCOMPARE(titles,
-                 QStringList({"General Properies of the Simulation Project", "Global Scale Unit"}));
         QVERIFY(!A::modified(w));
-        QCOMPARE(A::categories(w)[0].getProperties()[1].getDoubleValue(), 10.0);
-
-        driver.then(edit(QDialogButtonBox::Ok));
-        A::ui(w).actionGlobal_Scale_Unit->trigger();
-        QVERIFY(A::modified(w));
-        A::clearModified(w);
-        driver.then(edit(QDialogButtonBox::Ok));
+        QCOMPARE(A::yMesure(w), 1.0);
         A::ui(w).actionGeneral_Properties->trigger();
+        QCOMPARE(titles,
+                 QStringList({"Global Scale Unit", "General Properies of the Simulation Project"}));
         QVERIFY(A::modified(w));
         QCOMPARE(A::categories(w)[0].getProperties()[1].getDoubleValue(), 25.0);
     }

@@ -8,8 +8,6 @@
 #include "uitest.h"
 
 #include <QElapsedTimer>
-#include <QLabel>
-#include <QTextBrowser>
 
 #include <memory>
 

@@ -3,8 +3,6 @@
 
 #include "uitest.h"
 
-#include <QLoggingCategory>
-
 using namespace uitest;
 
 class TestViewPicking : public QObject {

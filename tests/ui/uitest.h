@@ -12,20 +12,29 @@
 #include "view/glwidget.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLoggingCategory>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QQueue>
+#include <QScrollArea>
+#include <QSignalSpy>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QTimer>
+#include <QToolButton>
 
 #include <functional>
 
@@ -128,8 +137,7 @@ public:
     static QString curFile(MainWindow &w) { return w.curFile; }
     static QList<Category> &categories(MainWindow &w) { return w.categories; }
     static int &version(MainWindow &w) { return w.version; }
-    static double &xMesure(MainWindow &w) { return w.xScaleMesure; }
-    static int &xUnit(MainWindow &w) { return w.xScaleUnit; }
+    static double &yMesure(MainWindow &w) { return w.yScaleMesure; }
     static float xprecision(MainWindow &w) { return w.xprecision; }
     static bool selectedVolum(MainWindow &w) { return w.selectedVolum; }
     static int selectedVolumIndex(MainWindow &w) { return w.selectedVolumIndex; }
@@ -175,12 +183,9 @@ inline QByteArray readFile(const QString &path) {
 // Makes `dir` the working folder, with two small catalogues and one material.
 inline bool enterWorkFolder(const QTemporaryDir &dir) {
     return dir.isValid() && QDir(dir.path()).mkpath(QStringLiteral("data/materials")) &&
-           writeFile(dir.filePath("data/properties.txt"), "1\n2\n"
-                                                          "2 General settings\n"
-                                                          "Temperature 2 300 Lattice (K)\n"
-                                                          "Steps 1 10 Number of time steps\n"
-                                                          "1 Output\n"
-                                                          "Verbose 0 1 Write more output\n") &&
+           writeFile(dir.filePath("data/properties.txt"),
+                     "1\n2\n2 General settings\nTemperature 2 300 Lattice (K)\nSteps 1 10 Steps\n"
+                     "1 Output\nVerbose 0 1 Write more output\n") &&
            writeFile(dir.filePath("data/volum_properties.txt"),
                      "1\n1 Boundaries\nContact 0 0 The volum is a contact\n") &&
            writeFile(dir.filePath("data/materials/si.txt"),
@@ -203,9 +208,8 @@ inline Material *cubic(const QString &name, int index, const QList<Coord> &offse
 inline void useTestMaterials() {
     MaterialsManager *registry = MaterialsManager::getInstance();
     registry->clearMaterials();
-    registry->addMaterial(cubic(QStringLiteral("Si"), 1));
-    registry->addMaterial(
-        cubic(QStringLiteral("Ox"), 2, {Coord(), Coord(0.5, 0, 0), Coord(0, 0.5, 0)}));
+    registry->addMaterial(cubic("Si", 1));
+    registry->addMaterial(cubic("Ox", 2, {Coord(), Coord(0.5, 0, 0), Coord(0, 0.5, 0)}));
 }
 
 inline Material *material(const QString &name) {
