@@ -12,7 +12,8 @@
 #include <QProcess>
 
 void MainWindow::on_actionSimulate_triggered() {
-    if (project_modified && !save())
+    // The simulator reads the saved file: a project never saved is saved first, like a modified one.
+    if ((project_modified || curFile.isEmpty()) && !save())
         return;
 
     // Start the folder dialog where the project file is.
