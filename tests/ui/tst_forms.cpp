@@ -96,7 +96,6 @@ private slots:
         form->showCategory(&list, 0);
         QCOMPARE(find<QComboBox>("flag")->currentText(), QString("true"));
         QCOMPARE(find<QSpinBox>("count")->value(), 12);
-        QCOMPARE(find<QDoubleSpinBox>("length")->decimals(), 10);
         QCOMPARE(find<QDoubleSpinBox>("density")->value(), 1.5);
         QCOMPARE(find<QSpinBox>("density")->value(), 3);
         QVERIFY(find<QToolButton>("length-help")->isHidden()); // no help text
@@ -293,8 +292,6 @@ private slots:
         int from = 0;
         for (const QString &row : QStringList{
                  "<tr><th>Shortcut</th><th>Action</th></tr>",
-                 "<td>Left Cursor key</td><td>Move selected volum to the left following the red "
-                 "axis</td>",
                  "<td>Shift + Up Cursor key</td><td>Move selected volum faster to the up following "
                  "the red axis</td>",
                  "<td>M key</td><td>Move selected volum to the left following the red blue</td>",

@@ -247,14 +247,11 @@ private slots:
 
     void openListsEveryVolumCheckedAndNamesTheProject() {
         const QString file = path("two-volums.txt");
-        {
-            MainWindow w;
-            addCube(w, "source", 0);
-            addCube(w, "drain", 1);
-            A::volums(w)[1].setVisible(false);
-            QVERIFY(A::saveFile(w, file));
-        }
         MainWindow w;
+        addCube(w, "source", 0);
+        addCube(w, "drain", 1);
+        A::volums(w)[1].setVisible(false);
+        QVERIFY(A::saveFile(w, file));
         ModalDriver driver;
         driver.then(ModalDriver::chooseFile(file));
         A::openSim(w);
