@@ -27,6 +27,13 @@ bool isAcceptableMaterialName(const QString &name) {
     return !name.isEmpty() && !name.contains(forbidden);
 }
 
+bool sameMaterial(const Material &a, const Material &b) {
+    return a.getName() == b.getName() && a.getIndexName() == b.getIndexName() &&
+           a.getColor() == b.getColor() && a.getAtomVec1() == b.getAtomVec1() &&
+           a.getAtomVec2() == b.getAtomVec2() && a.getAtomVec3() == b.getAtomVec3() &&
+           a.getOffsets() == b.getOffsets() && a.getCategories() == b.getCategories();
+}
+
 } // namespace
 
 MaterialsDialog::MaterialsDialog(QWidget *parent)
@@ -39,6 +46,10 @@ MaterialsDialog::MaterialsDialog(QWidget *parent)
         box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
     form = new PropertyForm(ui->scrollArea, this);
+    for (const Material *material : std::as_const(*materials)) {
+        if (material)
+            original.append(*material);
+    }
     if (!materials->isEmpty() && materials->first())
         lastmat = materials->first()->getName();
     // Adding the first name makes it current, which shows that material.
@@ -130,6 +141,25 @@ void MaterialsDialog::on_propertiesList_currentRowChanged(int currentRow) {
 void MaterialsDialog::on_buttonBox_accepted() {
     storeShownMaterial();
     emit changeEvent();
+}
+
+bool MaterialsDialog::hasWrittenChanges() const {
+    qsizetype n = 0;
+    for (const Material *material : std::as_const(*materials)) {
+        if (!material)
+            continue;
+        if (n >= original.size() || !sameMaterial(*material, original[n]))
+            return true;
+        ++n;
+    }
+    return n != original.size();
+}
+
+void MaterialsDialog::reject() {
+    // The shown material's boxes are dropped; what was written before stays in the registry.
+    QDialog::reject();
+    if (hasWrittenChanges())
+        emit changeEvent();
 }
 
 void MaterialsDialog::vectorListChangedSlot() {

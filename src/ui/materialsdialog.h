@@ -32,10 +32,16 @@ public:
     // must then be generated again.
     bool isVectorListModified() const { return vectorListModified; }
 
+    // Whether the registry now differs from what the dialog opened with: a colour chosen, a
+    // material duplicated, or values written back when another material was chosen.
+    bool hasWrittenChanges() const;
+
 signals:
+    // Emitted on acceptance, and on rejection when the dialog has written changes in place.
     void changeEvent();
 
 public slots:
+    void reject() override;
     void on_buttonBox_accepted();
     void on_materialBox_currentIndexChanged(int index);
     void on_propertiesList_currentRowChanged(int currentRow);
@@ -67,6 +73,8 @@ private:
     PropertyForm *form = nullptr;
     VectorListWidget *vector_list_widget = nullptr;
     bool vectorListModified = false;
+    // Copies of the registry's materials as the dialog opened, in registry order.
+    QList<Material> original;
 };
 
 #endif // KARVENO_UI_MATERIALSDIALOG_H

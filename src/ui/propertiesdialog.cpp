@@ -12,6 +12,7 @@ PropertiesDialog::PropertiesDialog(QWidget *parent, QList<Category> *categories)
     form->setObjectNamesEnabled(true);
 
     if (categories) {
+        original = *categories;
         for (const Category &category : std::as_const(*categories))
             ui->propertiesList->addItem(category.getName());
     }
@@ -27,6 +28,13 @@ PropertiesDialog::~PropertiesDialog() {
 void PropertiesDialog::on_buttonBox_accepted() {
     form->readBack(PropertyForm::Trace::Deletions);
     emit changeEvent();
+}
+
+void PropertiesDialog::reject() {
+    // The shown form is dropped, but rows left earlier were already written in place.
+    QDialog::reject();
+    if (categories && *categories != original)
+        emit changeEvent();
 }
 
 void PropertiesDialog::on_propertiesList_currentRowChanged(int currentRow) {

@@ -26,10 +26,12 @@ public:
     PropertyForm *propertyForm() const { return form; }
 
 signals:
-    // Emitted at the end of every acceptance; the opener marks its project modified.
+    // Emitted at the end of every acceptance, and on rejection when values written on earlier
+    // row changes differ from those the dialog opened with; the opener marks its project modified.
     void changeEvent();
 
 public slots:
+    void reject() override;
     void on_buttonBox_accepted();
     void on_propertiesList_currentRowChanged(int currentRow);
     void showHelp(const QString &text);
@@ -43,6 +45,8 @@ private:
     Ui::PropertiesDialog *ui;
     QList<Category> *categories;
     PropertyForm *form;
+    // The categories as they were when the dialog opened, to tell whether a cancel left changes.
+    QList<Category> original;
 };
 
 #endif

@@ -220,7 +220,7 @@ private slots:
             QCOMPARE(child<QSpinBox>(&dialog, "count")->value(), 250);
             child<QSpinBox>(&dialog, "count")->setValue(7); // not left: lost on cancel
             press(&dialog, QDialogButtonBox::Cancel);
-            QCOMPARE(changed.count(), 0);
+            QCOMPARE(changed.count(), 1); // rows left earlier were written
         }
         QCOMPARE(categories[0].getProperties()[1].getDoubleValue(), 250.0);
         QVERIFY(categories[1].getProperties()[0].getConditions()[1].isActivated());
