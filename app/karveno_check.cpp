@@ -24,7 +24,10 @@ const char kUsage[] =
     "first rule that the design breaks. The materials and general settings are the file's own;\n"
     "no data folder is needed.\n"
     "\n"
-    "Exit status: 0 free from errors, 1 any other verdict (including a design without volums),\n"
+    "A design without volums, or with a volum without material, is not checked: the line then\n"
+    "says so (\"No volums to check!\", \"Volum NAME has no material!\").\n"
+    "\n"
+    "Exit status: 0 free from errors, 1 any other verdict (including a design not checked),\n"
     "2 the file cannot be read or is not a project file.\n";
 
 int fail(const QString &text) {

@@ -179,7 +179,7 @@ HandOver buildHandOver(const CheckInput &input) {
 
 QString CheckVerdict::text() const {
     if (!checked)
-        return QStringLiteral("No volums to check!");
+        return refusal.isEmpty() ? QStringLiteral("No volums to check!") : refusal;
     QByteArray trimmed = line;
     while (trimmed.endsWith(' '))
         trimmed.chop(1);
@@ -194,6 +194,13 @@ CheckVerdict checkDesign(const CheckInput &input) {
     CheckVerdict verdict;
     if (!input.volums || input.volums->isEmpty())
         return verdict;
+    // Such a volum reaches the checker as material index -1, which it lets pass.
+    for (const Volum &volum : *input.volums) {
+        if (!volum.getMaterial()) {
+            verdict.refusal = QStringLiteral("Volum %1 has no material!").arg(volum.getName());
+            return verdict;
+        }
+    }
 
     const HandOver h = buildHandOver(input);
     const std::int32_t version = input.version;

@@ -54,9 +54,10 @@ struct HandOver {
 HandOver buildHandOver(const CheckInput &input);
 
 struct CheckVerdict {
-    bool checked = false; // false: there were no volums and the checker was not called
+    bool checked = false; // false: the hand-over refused the design; the checker was not called
     QByteArray line;      // the checker's 299-character verdict, leading blank included
-    // The line without its trailing blanks, or "No volums to check!" when nothing was checked.
+    QString refusal;      // why the hand-over refused the design; empty for "No volums to check!"
+    // The line without its trailing blanks, or the refusal when nothing was checked.
     QString text() const;
     // text() without its leading blank.
     QString trimmed() const { return text().trimmed(); }
@@ -64,7 +65,8 @@ struct CheckVerdict {
     bool ok() const;
 };
 
-// Builds the hand-over and runs the checker with input.version.
+// Builds the hand-over and runs the checker with input.version. A design without volums, or with
+// a volum without material (the checker cannot tell one), is refused before the checker runs.
 CheckVerdict checkDesign(const CheckInput &input);
 // The same for a design read from a project file, with the registry's materials.
 CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &registry);

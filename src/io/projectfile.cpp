@@ -61,7 +61,10 @@ Volum readVolumRecord(TokenReader &reader, const MaterialsManager &registry) {
     const int ym = reader.readInt();
     const int zm = reader.readInt();
     Volum volum(name, xm, ym, zm);
-    volum.setMaterial(lookUpMaterial(registry, reader.readWord()));
+    const QString materialName = reader.readWord();
+    volum.setMaterial(lookUpMaterial(registry, materialName));
+    if (!volum.getMaterial() && materialName != QLatin1String(kNoMaterialWord))
+        volum.setMissingMaterialName(materialName);
     reader.readInt(); // the material's index number; the name decides
     const double ox = reader.readReal();
     const double oy = reader.readReal();
@@ -208,7 +211,9 @@ void writeProject(QTextStream &out, const ProjectDesign &design, const Materials
         const Volum &volum = design.volums.at(n);
         out << asWord(volum.getName()) << '\n';
         out << volum.getxMalles() << ' ' << volum.getyMalles() << ' ' << volum.getzMalles() << '\n';
-        out << materialWord(volum.getMaterial()) << '\n';
+        // A material missing from the registry keeps its name, with the index of no material.
+        const QString missing = volum.getMissingMaterialName();
+        out << (missing.isEmpty() ? materialWord(volum.getMaterial()) : asWord(missing)) << '\n';
         out << materialIndex(volum.getMaterial()) << '\n';
         out << volum.getMinX() << ' ' << volum.getMinY() << ' ' << volum.getMinZ() << '\n';
         out << volum.getxSize() << ' ' << volum.getySize() << ' ' << volum.getzSize() << '\n';

@@ -69,7 +69,16 @@ public:
     int getzMalles() const { return zmalles; }
     void setNMalles(int x, int y, int z);
     Material *getMaterial() const { return material; }
-    void setMaterial(Material *m) { material = m; }
+    // Setting a material forgets the name of a missing one.
+    void setMaterial(Material *m) {
+        material = m;
+        if (m)
+            missingMaterialName.clear();
+    }
+    // Name of the material the volum was read with when the registry has no such material (the
+    // volum then has no material); written back in its place so that the name is not lost.
+    QString getMissingMaterialName() const { return material ? QString() : missingMaterialName; }
+    void setMissingMaterialName(const QString &n) { missingMaterialName = n; }
 
     bool isVisible() const { return visible; }
     void setVisible(bool v) { visible = v; }
@@ -111,6 +120,7 @@ private:
     float ysize = 0.0f;
     float zsize = 0.0f;
     Material *material = nullptr;
+    QString missingMaterialName;
     bool selected = false;
     bool wAI = false;
     bool atoms_calculated = false;

@@ -171,8 +171,12 @@ private slots:
                      expected.mid(3 * n, 3));
         }
         QCOMPARE(h.atoms[2].z, 0.6);
+        // The checker would let index -1 pass: the hand-over refuses the design itself.
         const CheckVerdict v = checkDesign(d.input);
-        QVERIFY(v.checked && !v.ok());
+        QVERIFY(!v.checked && !v.ok());
+        QCOMPARE(v.text(), QStringLiteral("Volum V0 has no material!"));
+        d.volums[0].setMaterial(si);
+        QVERIFY(checkDesign(d.input).checked);
     }
 
     // Past the volum limit no record memory is spent: the checker refuses on the count alone.

@@ -89,6 +89,7 @@ private slots:
     void malformedInputKeepsOrEmptiesParts_data();
     void malformedInputKeepsOrEmptiesParts();
     void fileErrorsChangeNothing();
+    void missingMaterialKeepsItsName();
 };
 
 void TestProjectFile::writesAndReadsTheSimulatorLayout() {
@@ -282,6 +283,27 @@ void TestProjectFile::fileErrorsChangeNothing() {
     result = readProjectFile(path, design, sample.registry);
     QVERIFY(result.missingMarkers == 1 && result.volumsRead && design.volums.size() == 1);
     QCOMPARE(design.volums[0].getxSize(), std::numeric_limits<float>::max());
+}
+
+// A volum naming a material the project does not define has no material but keeps the name, so
+// that saving does not turn it into "(none)"; choosing a material forgets it.
+void TestProjectFile::missingMaterialKeepsItsName() {
+    QString text = QString::fromLatin1(kSampleText);
+    text.replace(QStringLiteral("gap\n1 1 1\n(none)\n"),
+                 QStringLiteral("gap\n1 1 1\nUnobtainium\n"));
+    MaterialsManager registry;
+    ProjectDesign design;
+    QVERIFY(readText(text, design, registry).volumsRead);
+    Volum &gap = design.volums[1];
+    QVERIFY(!gap.getMaterial());
+    QCOMPARE(gap.getMissingMaterialName(), QStringLiteral("Unobtainium"));
+    QCOMPARE(design.volums[0].getMissingMaterialName(), QString());
+    QCOMPARE(writtenText(design, registry), text);
+
+    gap.setMaterial(registry.getMaterial("Si"));
+    QVERIFY(gap.getMissingMaterialName().isEmpty());
+    gap.setMaterial(nullptr);
+    QVERIFY(writtenText(design, registry).contains(QStringLiteral("gap\n1 1 1\n(none)\n-1\n")));
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)
