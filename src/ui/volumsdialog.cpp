@@ -81,7 +81,9 @@ void VolumsDialog::loadMaterials() {
             ui->wAIBox->setChecked(volum->isWriteAtomsInfo());
         }
     }
-    int index = 0;
+    // An edited volum without material, or with one the registry does not hold, shows no
+    // selection and keeps what it has unless the user picks a material.
+    int index = name.isEmpty() ? 0 : -1;
     for (const Material *material : std::as_const(*materials)) {
         if (!material)
             continue;
@@ -89,8 +91,7 @@ void VolumsDialog::loadMaterials() {
             index = ui->materialBox->count();
         ui->materialBox->addItem(material->getName());
     }
-    if (ui->materialBox->count() > 0)
-        ui->materialBox->setCurrentIndex(index);
+    ui->materialBox->setCurrentIndex(ui->materialBox->count() > 0 ? index : -1);
 }
 
 QString VolumsDialog::checkOverlap() const {
@@ -107,7 +108,7 @@ QString VolumsDialog::checkOverlap() const {
 }
 
 Material *VolumsDialog::chosenMaterial(const Volum *current) const {
-    if (ui->materialBox->count() == 0)
+    if (ui->materialBox->currentIndex() < 0)
         return current ? current->getMaterial() : nullptr;
     return MaterialsManager::getInstance()->getMaterial(ui->materialBox->currentText());
 }

@@ -61,7 +61,7 @@ private:
     void setUpForm();
     void loadMaterials();
     Volum *findVolum(const QString &volumName) const;
-    // Material for the volum from the material box; the volum's own one when the box is empty.
+    // Material for the volum from the material box; the volum's own one when none is selected.
     Material *chosenMaterial(const Volum *current) const;
     // Modal warning without parent or title; marks the dialog not finished.
     void refuse(const QString &text);

@@ -63,6 +63,24 @@ private slots:
         d.reject();
         QCOMPARE(changed.count(), 1);
     }
+
+    void volumWithoutMaterialKeepsItUnlessOneIsPicked() {
+        QList<Volum> volums{cube("g", 0)};
+        volums[0].setMissingMaterialName("Unobtainium");
+        {
+            VolumsDialog d(nullptr, &volums, "g");
+            QCOMPARE(child<QComboBox>(&d, "materialBox")->currentIndex(), -1);
+            d.on_buttonBox_accepted();
+            QVERIFY(d.isFinish());
+        }
+        QVERIFY(!volums[0].getMaterial());
+        QCOMPARE(volums[0].getMissingMaterialName(), QStringLiteral("Unobtainium"));
+        VolumsDialog d(nullptr, &volums, "g");
+        child<QComboBox>(&d, "materialBox")->setCurrentIndex(1);
+        d.on_buttonBox_accepted();
+        QCOMPARE(volums[0].getMaterial(), material("Ox"));
+        QVERIFY(volums[0].getMissingMaterialName().isEmpty());
+    }
 };
 
 QTEST_MAIN(TestEditSafety)
