@@ -5,6 +5,7 @@
 #include <QDebug>
 #include <QEvent>
 #include <QMessageBox>
+#include <QRegularExpression>
 
 #include "model/material.h"
 #include "model/materialsmanager.h"
@@ -12,6 +13,17 @@
 #include "ui/propertyform.h"
 #include "ui/volumnameedit.h"
 #include "ui/volumplacement.h"
+
+namespace {
+
+// The volum list shows "name [position]" and the design files read names as single words: a name
+// with a blank or "[" could not be found again.
+bool isAcceptableVolumName(const QString &name) {
+    static const QRegularExpression forbidden(QStringLiteral("[\\s\\[]"));
+    return !name.contains(forbidden);
+}
+
+} // namespace
 
 VolumsDialog::VolumsDialog(QWidget *parent, QList<Volum> *volums, QList<Category> categories,
                            double x, double y, double z)
@@ -130,6 +142,10 @@ void VolumsDialog::on_buttonBox_accepted() {
     form->readBack();
 
     const QString newName = vne->text();
+    if (!isAcceptableVolumName(newName)) {
+        refuse(tr("A volum name is one word without blanks or \"[\"!"));
+        return;
+    }
     const Coord origin(exactValue(ui->xoriginBox), exactValue(ui->yoriginBox),
                        exactValue(ui->zoriginBox));
     const float xsize = float(exactValue(ui->xsizeBox));

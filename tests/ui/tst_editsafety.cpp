@@ -81,6 +81,38 @@ private slots:
         QCOMPARE(volums[0].getMaterial(), material("Ox"));
         QVERIFY(volums[0].getMissingMaterialName().isEmpty());
     }
+
+    // The list shows "name [n]" and the files read single words: such names are refused.
+    void volumNamesWithBlanksOrBracketsAreRefused_data() {
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("add, pasted blank") << false << "Two Words";
+        QTest::newRow("add, tab") << false << "tab\there";
+        QTest::newRow("edit, bracket") << true << "x[1";
+        QTest::newRow("edit, trailing blank") << true << "c ";
+    }
+    void volumNamesWithBlanksOrBracketsAreRefused() {
+        QFETCH(bool, editing);
+        QFETCH(QString, name);
+        QList<Volum> volums{cube("c", 10, 1, material("Si"))};
+        auto d = editing
+                     ? std::make_unique<VolumsDialog>(nullptr, &volums, "c")
+                     : std::make_unique<VolumsDialog>(nullptr, &volums, QList<Category>(), 0, 0, 0);
+        child<QLineEdit>(d.get(), "vne")->setText(name);
+        QString icon;
+        ModalDriver driver;
+        driver.then([&icon](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            icon = box && box->icon() == QMessageBox::Warning ? "warning" : "other";
+            box->accept();
+        });
+        d->on_buttonBox_accepted();
+        QCOMPARE(driver.seen, QStringList{"|A volum name is one word without blanks or \"[\"!"});
+        QCOMPARE(icon, QStringLiteral("warning"));
+        QVERIFY(!d->isFinish());
+        QCOMPARE(volums.size(), 1);
+        QCOMPARE(volums[0].getName(), QStringLiteral("c"));
+    }
 };
 
 QTEST_MAIN(TestEditSafety)
