@@ -55,14 +55,14 @@ Category single(const Property &p) {
     return c;
 }
 
-// Answers the colour dialog opened next with `color`, accepted or not.
-void answerColourDialog(QObject *context, const QColor &color, bool accept) {
-    QTimer::singleShot(0, context, [color, accept] {
-        auto *picker = qobject_cast<QColorDialog *>(QApplication::activeModalWidget());
+// Answers a colour dialog with `color`, accepted or not.
+ModalDriver::Answer pickColour(const QColor &color, bool accept) {
+    return [color, accept](QWidget *w) {
+        auto *picker = qobject_cast<QColorDialog *>(w);
         QVERIFY(picker);
         picker->setCurrentColor(color);
         accept ? picker->accept() : picker->reject();
-    });
+    };
 }
 
 } // namespace
@@ -270,11 +270,12 @@ private slots:
         NewVolumeNameDialog dialog;
         auto *button = child<QToolButton>(&dialog, "colorButton");
         QCOMPARE(dialog.getColor(), QColor(Qt::black));
-        answerColourDialog(this, QColor(18, 52, 86), true);
+        ModalDriver driver;
+        driver.then(pickColour(QColor(18, 52, 86), true)).then(pickColour(Qt::red, false));
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(dialog.getColor(), QColor(18, 52, 86));
-        answerColourDialog(this, Qt::red, false);
         QTest::mouseClick(button, Qt::LeftButton);
+        QCOMPARE(driver.seen.size(), 2);
         QCOMPARE(dialog.getColor(), QColor(18, 52, 86));
         QCOMPARE(button->styleSheet(), QString("background-color: #123456"));
         QCOMPARE(NewVolumeNameDialog::colorStyleSheet(QColor(255, 8, 0)),
