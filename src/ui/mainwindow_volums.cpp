@@ -253,6 +253,8 @@ void MainWindow::on_deleteButton_clicked() {
     emit volumSelected(0.0, 0.0, 0.0);
     if (list->count() == 0)
         ui->deleteButton->setEnabled(false);
+    // Replaces "Volum <name> selected.", which no longer holds.
+    ui->statusbar->showMessage(tr("Volum ") + name + tr(" deleted."));
     setProjectModified();
 }
 

@@ -113,6 +113,19 @@ private slots:
         QCOMPARE(volums.size(), 1);
         QCOMPARE(volums[0].getName(), QStringLiteral("c"));
     }
+
+    void statusBarForgetsADeletedVolum() {
+        ModalDriver driver; // answers any box the start-up shows
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "a", 0);
+        addCube(w, "b", 2);
+        w.checkVolumClicked(2.5, 0.5, 0.5);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b selected."));
+        A::ui(w).deleteButton->click();
+        QCOMPARE(itemTexts(w), QStringList{"a [1]"});
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b deleted."));
+    }
 };
 
 QTEST_MAIN(TestEditSafety)
