@@ -139,6 +139,19 @@ QToolButton *PropertyForm::buildHelpButton(const Property &property, QWidget *pa
     return button;
 }
 
+namespace {
+
+// A box showing 10 or 20 decimals would ask for a width that pushes the rest of its row, help
+// button included, out of the dialog. It takes the room the row leaves instead, and never less
+// than about ten digits.
+void fitToRow(QDoubleSpinBox *box) {
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000")) +
+                         box->fontMetrics().height() * 2);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
+} // namespace
+
 PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &property, QWidget *parent,
                                                          QLayout *hbox) {
     ValueEditor editor;
@@ -182,7 +195,7 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
         editor.doublebox = new QDoubleSpinBox(parent);
         editor.doublebox->setDecimals(kRealDecimals);
         editor.doublebox->setRange(-kRealLimit, kRealLimit);
-        editor.doublebox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        fitToRow(editor.doublebox);
         editor.doublebox->setValue(std::isnan(value) ? 0.0 : value);
         name(editor.doublebox, propertyName);
         hbox->addWidget(editor.nameLabel);
@@ -195,7 +208,7 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
         editor.valuebox = new QDoubleSpinBox(parent);
         editor.valuebox->setDecimals(kMantissaDecimals);
         editor.valuebox->setRange(-kMantissaLimit, kMantissaLimit);
-        editor.valuebox->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        fitToRow(editor.valuebox);
         name(editor.valuebox, propertyName);
         editor.exponentbox = new QSpinBox(parent);
         editor.exponentbox->setRange(-kExponentLimit, kExponentLimit);

@@ -126,6 +126,54 @@ private slots:
         QCOMPARE(itemTexts(w), QStringList{"a [1]"});
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b deleted."));
     }
+
+    // At the dialogs' default sizes every row of the form, help button included, lies inside
+    // the scroll area.
+    void formRowsFitTheDialogs_data() {
+        QTest::addColumn<bool>("materials");
+        QTest::newRow("volum dialog") << false;
+        QTest::newRow("materials dialog") << true;
+    }
+    void formRowsFitTheDialogs() {
+        QFETCH(bool, materials);
+        Category category(QStringLiteral("DC boundary"));
+        category.addProperty(Property("DC_CAPACITANCE", Property::RealExponent, 1.234e18,
+                                      QStringLiteral("Capacitance (F).")));
+        category.addProperty(
+            Property("DC_VOLTAGE_END", Property::Real, 4.05, QStringLiteral("Last voltage (V).")));
+        category.addProperty(Property("INTERNAL_NOBOUNDARY", Property::Boolean, 1.0,
+                                      QStringLiteral("No boundary.")));
+        QList<Volum> volums;
+        std::unique_ptr<QDialog> d;
+        if (materials) {
+            material("Si")->setCategories({category});
+            d = std::make_unique<MaterialsDialog>();
+        } else {
+            d = std::make_unique<VolumsDialog>(nullptr, &volums, QList<Category>{category}, 0, 0,
+                                               0);
+        }
+        d->show();
+        child<QListWidget>(d.get(), "propertiesList")->setCurrentRow(0);
+        QApplication::processEvents();
+        QWidget *viewport = child<QScrollArea>(d.get(), "scrollArea")->viewport();
+        const QList<QToolButton *> help = viewport->findChildren<QToolButton *>();
+        QCOMPARE(help.size(), 3);
+        QWidget *content = child<QScrollArea>(d.get(), "scrollArea")->widget();
+        const QList<QWidget *> shown = content->findChildren<QWidget *>(Qt::FindDirectChildrenOnly);
+        for (QWidget *widget : shown) {
+            if (!widget->isVisible())
+                continue;
+            const QString what = widget->metaObject()->className() + QStringLiteral(" at ") +
+                                 QString::number(widget->x());
+            const QRect inViewport(widget->mapTo(viewport, QPoint(0, 0)), widget->size());
+            QVERIFY2(viewport->rect().contains(inViewport), qPrintable(what));
+            for (QWidget *other : shown) {
+                QVERIFY2(other == widget || !other->isVisible() ||
+                             !other->geometry().intersects(widget->geometry()),
+                         qPrintable(what));
+            }
+        }
+    }
 };
 
 QTEST_MAIN(TestEditSafety)
