@@ -52,6 +52,15 @@ int clampedInt(double value) {
     return static_cast<int>(std::clamp(std::trunc(value), -double(kIntLimit), double(kIntLimit)));
 }
 
+// A box showing 10 or 20 decimals would ask for a width that pushes the rest of its row, help
+// button included, out of the dialog. It takes the room the row leaves instead, and never less
+// than about ten digits.
+void fitToRow(QDoubleSpinBox *box) {
+    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000")) +
+                         box->fontMetrics().height() * 2);
+    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+}
+
 } // namespace
 
 PropertyForm::PropertyForm(QScrollArea *scrollArea, QObject *parent)
@@ -138,19 +147,6 @@ QToolButton *PropertyForm::buildHelpButton(const Property &property, QWidget *pa
     wlist.append(button);
     return button;
 }
-
-namespace {
-
-// A box showing 10 or 20 decimals would ask for a width that pushes the rest of its row, help
-// button included, out of the dialog. It takes the room the row leaves instead, and never less
-// than about ten digits.
-void fitToRow(QDoubleSpinBox *box) {
-    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000")) +
-                         box->fontMetrics().height() * 2);
-    box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-}
-
-} // namespace
 
 PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &property, QWidget *parent,
                                                          QLayout *hbox) {
