@@ -12,6 +12,7 @@
 #include <QByteArray>
 
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -165,6 +166,15 @@ struct Design {
         M(15) = 0;
         M(81) = 1;
         M(85) = fermiVelocity;
+    }
+
+    // Switches the current volume on (record 204) over a mesh range x1 x2 y1 y2 z1 z2.
+    void currentVolume(std::initializer_list<double> range) {
+        G(204) = 1;
+        G(205) = 1e-14;
+        int k = 206;
+        for (const double v : range)
+            G(k++) = v;
     }
 
     // Runs the entry routine; a count of -1 hands over the true count.

@@ -70,7 +70,7 @@ private slots:
     // Version 1 leaves nothing allocated; -1 keeps every table of the stages that ran.
     void versionDecidesWhatStaysAllocated() {
         Design d;
-        currentVolumeOn(d);
+        d.currentVolume({2, 4, 0, 2, 0, 2});
         QCOMPARE(d.run(), kOk);
         const State &st = state();
         for (const int slot : {kSlotVolum, kSlotMalla, kSlotUltNodCont, kSlotReservoir, kSlotMquan,
@@ -124,15 +124,6 @@ private slots:
         QCOMPARE(d.run(), kOk);
         QCOMPARE(state().cellAt(2, 1, 1)->mat1, 3.9);
         QCOMPARE(state().cellAt(2, 0, 0)->mat1, 0.0);
-    }
-
-private:
-    static void currentVolumeOn(Design &d) {
-        d.G(204) = 1;
-        d.G(205) = 1e-14;
-        const int range[] = {2, 4, 0, 2, 0, 2};
-        for (int n = 0; n < 6; ++n)
-            d.G(206 + n) = range[n];
     }
 };
 
