@@ -29,7 +29,6 @@ class TestCatalogue : public QObject {
 private slots:
     void readsEntriesConditionsAndForeignCodes_data();
     void readsEntriesConditionsAndForeignCodes();
-    void roundTripKeepsSixDigits();
     void writtenNamesAndTextsReadBackInPlace();
     void countsNeverRunPastTheData_data();
     void countsNeverRunPastTheData();
@@ -75,30 +74,6 @@ void TestCatalogue::readsEntriesConditionsAndForeignCodes() {
                                         "first 1 1\n"
                                         "depth 2 3.5 metres\n"
                                         "second 0 0\n"));
-}
-
-void TestCatalogue::roundTripKeepsSixDigits() {
-    Condition wide(QStringLiteral("wide"), true);
-    wide.addProperty(Property("w", Property::Real, 1.234567891, QString()));
-    wide.addProperty(Property("n", Property::Integer, -4, QString()));
-    Property choice(QStringLiteral("mode"), Property::Choice, 2, QStringLiteral("pick"));
-    choice.addCondition(wide);
-    choice.addCondition(Condition("narrow", false));
-    Category general(QStringLiteral("General settings"));
-    general.addProperty(Property("on", Property::Boolean, true, QString()));
-    general.addProperty(Property("big", Property::RealExponent, 6.02214076e23,
-                                 QStringLiteral("Avogadro's number")));
-    general.addProperty(Property("small", Property::Real, -1e-9, QString()));
-    general.addProperty(choice);
-    const QList<Category> original = {general, Category("Empty")};
-
-    const QString text = written(original);
-    QCOMPARE(text.section(QLatin1Char('\n'), 2, 3),
-             QStringLiteral("big 3 6.02214e+23 Avogadro's number\nsmall 2 -1e-09 "));
-    QList<Category> expected = original;
-    expected[0].getProperties()[1].setValue(6.02214e23);
-    expected[0].getProperties()[3].getConditions()[0].getProperties()[0].setValue(1.23457);
-    QCOMPARE(parse(text, 2), expected);
 }
 
 void TestCatalogue::writtenNamesAndTextsReadBackInPlace() {

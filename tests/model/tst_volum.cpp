@@ -10,8 +10,6 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("karveno.*.debug=false"));
     }
     void cornersBoundsAndMoves();
-    void pointOnAFaceIsOutside_data();
-    void pointOnAFaceIsOutside();
     void copiesAreIndependent();
 };
 
@@ -26,6 +24,9 @@ void TestVolum::cornersBoundsAndMoves() {
     QCOMPARE(v.getCoords(), expected);
     QVERIFY(v.getMaxX() == 5.0 && v.getMaxY() == 7.0 && v.getMaxZ() == 9.0);
     QVERIFY(v.getCenterX() == 3.0 && v.getCenterY() == 4.5 && v.getCenterZ() == 6.0);
+    // A point on a face is outside.
+    QVERIFY(v.checkPointInside(3, 4.5f, 6) && !v.checkPointInside(1, 4.5f, 6));
+    QVERIFY(!v.checkPointInside(3, 4.5f, 9) && !v.checkPointInside(30, 4.5f, 6));
 
     // A move shifts the corners and keeps the size; atoms are relative to the origin and stay.
     v.setAtomsInfo({Atom(0.5, 0.5, 0.5, nullptr, true)});
@@ -40,25 +41,6 @@ void TestVolum::cornersBoundsAndMoves() {
     unplaced.move(1, 1, 1);
     QCOMPARE(unplaced.getMinX(), 1.0);
     QVERIFY(!unplaced.calculateAtomicPoints() && unplaced.getAtoms().isEmpty());
-}
-
-void TestVolum::pointOnAFaceIsOutside_data() {
-    QTest::addColumn<float>("x");
-    QTest::addColumn<float>("z");
-    QTest::addColumn<bool>("inside");
-    QTest::newRow("centre") << 3.0f << 6.0f << true;
-    QTest::newRow("minimum x face") << 1.0f << 6.0f << false;
-    QTest::newRow("maximum z face") << 3.0f << 9.0f << false;
-    QTest::newRow("beyond") << 30.0f << 6.0f << false;
-}
-
-void TestVolum::pointOnAFaceIsOutside() {
-    QFETCH(float, x);
-    QFETCH(float, z);
-    QFETCH(bool, inside);
-    Volum v(QStringLiteral("box"), 1, 1, 1);
-    v.addCoords(Coord(1, 2, 3), 4, 5, 6);
-    QCOMPARE(v.checkPointInside(x, 4.5f, z), inside);
 }
 
 void TestVolum::copiesAreIndependent() {
