@@ -129,13 +129,11 @@ QList<Record> flatten(const QList<Category> &categories) {
 void check(const QList<Record> &records, const QList<Expected> &expected, const QString &what) {
     for (const Expected &e : expected) {
         const Record r = records.value(e.position - 1, {QStringLiteral("(missing)"), -1});
-        QVERIFY2(r.name == e.name && typeFits(e.kind, r.type),
-                 qPrintable(QStringLiteral("%1 position %2: expected %3 (%4), found %5 of type %6")
-                                .arg(what)
-                                .arg(e.position)
-                                .arg(e.name, e.kind)
-                                .arg(r.name)
-                                .arg(r.type)));
+        const QString found = QStringLiteral("%1 at %2: %3 of type %4, expected %5 (%6)")
+                                  .arg(what, QString::number(e.position), r.name)
+                                  .arg(r.type)
+                                  .arg(e.name, e.kind);
+        QVERIFY2(r.name == e.name && typeFits(e.kind, r.type), qPrintable(found));
     }
 }
 
