@@ -10,12 +10,10 @@ private slots:
         QLoggingCategory::setFilterRules(QStringLiteral("karveno.*.debug=false"));
     }
     void cornersBoundsAndMoves();
-    void copiesAreIndependent();
 };
 
 void TestVolum::cornersBoundsAndMoves() {
     Volum v(QStringLiteral("box"), 2, 3, 4);
-    QVERIFY(v.isVisible() && !v.isSelected() && !v.isWriteAtomsInfo() && !v.areAtomsCalculated());
     v.addCoords(Coord(10, 0, 0), 1, 1, 1);
     v.addCoords(Coord(1, 2, 3, "Si"), 4, 5, 6); // placing again replaces
     const QList<Coord> expected = {Coord(1, 2, 3, "Si"), Coord(5, 2, 3), Coord(5, 7, 3),
@@ -41,32 +39,6 @@ void TestVolum::cornersBoundsAndMoves() {
     unplaced.move(1, 1, 1);
     QCOMPARE(unplaced.getMinX(), 1.0);
     QVERIFY(!unplaced.calculateAtomicPoints() && unplaced.getAtoms().isEmpty());
-}
-
-void TestVolum::copiesAreIndependent() {
-    Condition condition(QStringLiteral("alt"), true);
-    condition.addProperty(Property("depth", Property::Real, 3.0, QString()));
-    Property choice(QStringLiteral("mode"), Property::Choice, 1, QString());
-    choice.addCondition(condition);
-    Category category(QStringLiteral("Mesh"));
-    category.addProperty(choice);
-    Volum original(QStringLiteral("box"), 1, 1, 1, {category});
-    original.addCoords(Coord(0, 0, 0), 1, 1, 1);
-    original.setAtomsInfo({Atom(0, 0, 0, nullptr, true)});
-
-    Volum copy = original;
-    copy.move(5, 5, 5);
-    copy.getAtoms().first().setX(7);
-    Property &copied = copy.getCategories().first().getProperties().first();
-    copied.setName(QStringLiteral("renamed"));
-    copied.getConditions().first().setActivated(false);
-    copied.getConditions().first().getProperties().first().setValue(9.0);
-
-    QVERIFY(original.getMinX() == 0.0 && original.getAtoms().first().getX() == 0.0);
-    const Property &kept = original.getCategories().first().getProperties().first();
-    QCOMPARE(kept.getName(), QStringLiteral("mode"));
-    QVERIFY(kept.getConditions().first().isActivated());
-    QCOMPARE(kept.getConditions().first().getProperties().first().getDoubleValue(), 3.0);
 }
 
 QTEST_GUILESS_MAIN(TestVolum)
