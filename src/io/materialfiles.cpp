@@ -5,6 +5,7 @@
 #include "model/material.h"
 #include "model/materialsmanager.h"
 
+#include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -12,6 +13,7 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -73,47 +75,85 @@ Material *readMaterialFile(const QString &filePath) {
 }
 
 bool loadMaterialFolder(const QString &folderPath, MaterialsManager &registry) {
-    const QDir folder(folderPath);
-    if (!folder.exists())
+    return loadMaterialFolders({folderPath}, registry);
+}
+
+bool loadMaterialFolders(const QStringList &folderPaths, MaterialsManager &registry) {
+    QList<QDir> folders;
+    for (const QString &path : folderPaths) {
+        if (QDir(path).exists())
+            folders.append(QDir(path));
+    }
+    if (folders.isEmpty())
         return false;
     registry.clearMaterials();
-    // Regular files only: no folders, no symbolic links and no devices or pipes, which could
-    // block a read.
-    const QFileInfoList files = folder.entryInfoList(
-        QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo &info : files) {
-        if (Material *material = readMaterialFile(info.filePath()))
-            registry.addMaterial(material);
+    for (const QDir &folder : std::as_const(folders)) {
+        // Regular files only: no folders, no symbolic links and no devices or pipes, which
+        // could block a read.
+        const QFileInfoList files = folder.entryInfoList(
+            QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        for (const QFileInfo &info : files) {
+            std::unique_ptr<Material> material(readMaterialFile(info.filePath()));
+            if (!material)
+                continue;
+            // Names find materials; a second one of a name could never be used.
+            if (registry.getMaterial(material->getName())) {
+                qDebug() << "Material" << material->getName() << "of" << info.filePath()
+                         << "is already loaded; file skipped";
+                continue;
+            }
+            registry.addMaterial(material.release());
+        }
     }
     return true;
 }
 
-bool writeDuplicateMaterialFile(const QString &path, const Material &material,
-                                const QColor &colour) {
+bool writeMaterialFile(const QString &path, const Material &material, QString *error) {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        if (error)
+            *error = file.errorString();
         return false;
+    }
     QTextStream out(&file);
     setDesignNumberFormat(out);
+    const QColor colour = material.getColor();
     out << "M\n";
     out << asWord(material.getName()) << '\n';
     out << material.getIndexName() << '\n';
+    out << colour.red() << ' ' << colour.green() << ' ' << colour.blue() << '\n';
     writeVector(out, material.getAtomVec1());
     writeVector(out, material.getAtomVec2());
     writeVector(out, material.getAtomVec3());
     out << material.getOffsets().size() << '\n';
-    for (const Coord &offset : material.getOffsets())
-        writeVector(out, offset);
-    out << colour.red() << ' ' << colour.green() << ' ' << colour.blue() << '\n';
+    for (const Coord &offset : material.getOffsets()) {
+        // The name is the rest of the line when read back: keep it on one line.
+        QString name = offset.getMaterialName();
+        name.replace(QLatin1Char('\r'), QLatin1Char(' '))
+            .replace(QLatin1Char('\n'), QLatin1Char(' '));
+        out << offset.getX() << ' ' << offset.getY() << ' ' << offset.getZ() << ' ' << name << '\n';
+    }
     material.writeMaterialProperties(out);
     out.flush();
     if (out.status() != QTextStream::Ok) {
         file.cancelWriting();
+        if (error)
+            *error = file.errorString();
         return false;
     }
-    return file.commit();
+    if (!file.commit()) {
+        if (error)
+            *error = file.errorString();
+        return false;
+    }
+    return true;
 }
 
-QString duplicateMaterialFilePath(const QString &materialName) {
-    return QStringLiteral("materials/") + materialName.toLower() + QStringLiteral(".txt");
+QString duplicateMaterialFilePath(const QString &folder, const QString &materialName) {
+    const QDir dir(folder);
+    const QString base = materialName.toLower();
+    QString path = dir.filePath(base + QStringLiteral(".txt"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = dir.filePath(base + QStringLiteral("-%1.txt").arg(n));
+    return path;
 }

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QString>
+#include <QStringList>
 
 class Material;
 class MaterialsManager;
@@ -16,6 +17,10 @@ inline constexpr char kMaterialFolderPath[] = "data/materials";
 // material file when its first character is M). False when the folder does not exist: the
 // registry is then left as it was.
 bool loadMaterialFolder(const QString &folderPath, MaterialsManager &registry);
+// The same over several folders, read one after the other into the emptied registry; a material
+// whose name an earlier file already gave is left out. False, with the registry left as it was,
+// when none of the folders exists.
+bool loadMaterialFolders(const QStringList &folderPaths, MaterialsManager &registry);
 
 // The material of one file; nullptr when it cannot be opened or does not begin with M. The
 // caller owns the result (hand it to a registry).
@@ -26,11 +31,13 @@ Material *readMaterialFile(const QString &filePath);
 // foreign type codes; the project file reads doubles and skips them. Never null.
 Material *readMaterialRecord(TokenReader &reader, bool singlePrecision, ForeignTypes foreign);
 
-// The file written when a material is duplicated: "M", name, index, the three vectors, the
-// offsets (without material names), the given colour, then the categories. Replaces any file of
-// that name; false when it cannot be written.
-bool writeDuplicateMaterialFile(const QString &path, const Material &material,
-                                const QColor &colour);
+// Writes a material file in the layout the loader reads (so a duplicated material is there again
+// at the next start): "M", name, index number, colour, the three vectors, the offsets with their
+// material names, then the categories. Written atomically; false, with the system's reason in
+// `error` when given, when it cannot be written.
+bool writeMaterialFile(const QString &path, const Material &material, QString *error = nullptr);
 
-// "materials/<name in lower case>.txt", where the duplicate of a material is written.
-QString duplicateMaterialFilePath(const QString &materialName);
+// "<folder>/<name in lower case>.txt" for the duplicate of a material, or, when a file of that
+// name exists already (another material's, shipped or duplicated before), the first free
+// "<name>-2.txt", "<name>-3.txt", ...: writing a duplicate never replaces another material.
+QString duplicateMaterialFilePath(const QString &folder, const QString &materialName);

@@ -4,6 +4,7 @@
 
 #include "check/handover.h"
 #include "io/catalogue.h"
+#include "io/datalocation.h"
 #include "io/materialfiles.h"
 #include "io/projectfile.h"
 #include "model/materialsmanager.h"
@@ -38,10 +39,14 @@ public:
     WaitCursor &operator=(const WaitCursor &) = delete;
 };
 
-// A missing catalogue leaves the program without the settings it is made of: say so and end.
-[[noreturn]] void quitForMissingCatalogue() {
+// A missing catalogue leaves the program without the settings it is made of: say so, with the
+// places looked at or the file that could not be read, and end.
+[[noreturn]] void quitForMissingCatalogue(const DataLocation &data, const QString &path) {
     QMessageBox box(QMessageBox::Warning, QObject::tr("Application"),
                     QObject::tr("Properties file not found!"), QMessageBox::Ok);
+    box.setInformativeText(data.found()
+                               ? QObject::tr("Cannot read %1.").arg(QDir::toNativeSeparators(path))
+                               : data.placesTriedText());
     box.exec();
     std::exit(0);
 }
@@ -174,7 +179,7 @@ void MainWindow::aboutDialog() {
 // Catalogues and materials
 
 void MainWindow::loadMaterials() {
-    if (!loadMaterialFolder(QString::fromLatin1(kMaterialFolderPath), *materialsManager)) {
+    if (!loadMaterialFolders(DataLocation::find().materialFolders(), *materialsManager)) {
         QMessageBox::warning(this, tr("Application"),
                              tr("No materials info found! You cannot create simulation without "
                                 "them"),
@@ -183,14 +188,18 @@ void MainWindow::loadMaterials() {
 }
 
 void MainWindow::loadDefaultVolumProperties() {
-    if (!readVolumCatalogue(QString::fromLatin1(kVolumCataloguePath), default_volum_props))
-        quitForMissingCatalogue();
+    const DataLocation data = DataLocation::find();
+    const QString path = data.filePath(QStringLiteral("volum_properties.txt"));
+    if (!readVolumCatalogue(path, default_volum_props))
+        quitForMissingCatalogue(data, path);
 }
 
 void MainWindow::loadPropertiesWithCategories() {
+    const DataLocation data = DataLocation::find();
+    const QString path = data.filePath(QStringLiteral("properties.txt"));
     GeneralCatalogue catalogue;
-    if (!readGeneralCatalogue(QString::fromLatin1(kGeneralCataloguePath), catalogue))
-        quitForMissingCatalogue();
+    if (!readGeneralCatalogue(path, catalogue))
+        quitForMissingCatalogue(data, path);
     version = catalogue.version;
     categories = catalogue.categories;
 }

@@ -6,10 +6,13 @@
 #include <QDir>
 #include <QEvent>
 #include <QFile>
+#include <QMainWindow>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTextStream>
 
+#include "io/datalocation.h"
 #include "io/materialfiles.h"
 #include "model/coord.h"
 #include "model/material.h"
@@ -224,13 +227,34 @@ void MaterialsDialog::on_duplicateButton_clicked() {
     Material *added = copy.release();
     MaterialsManager::getInstance()->addMaterial(added);
     ui->materialBox->addItem(newName);
+    ui->materialBox->setCurrentIndex(ui->materialBox->count() - 1);
 
-    writeDuplicateFile(*added);
+    saveDuplicate(*added);
 }
 
-bool MaterialsDialog::writeDuplicateFile(const Material &material) {
-    return writeDuplicateMaterialFile(duplicateMaterialFilePath(material.getName()), material,
-                                      material.getColor());
+void MaterialsDialog::saveDuplicate(const Material &material) {
+    const QString folder = DataLocation::find().writableMaterialFolder();
+    QString path = folder.isEmpty() ? material.getName().toLower() + QStringLiteral(".txt")
+                                    : duplicateMaterialFilePath(folder, material.getName());
+    QString error;
+    if (folder.isEmpty())
+        error = tr("No folder for the user's data is known");
+    else if (!QDir().mkpath(folder))
+        error = tr("The folder %1 cannot be created").arg(QDir::toNativeSeparators(folder));
+    else
+        writeMaterialFile(path, material, &error);
+    path = QDir::toNativeSeparators(path);
+    if (!error.isEmpty()) {
+        const QString status = tr("Material %1 was not saved to a file").arg(material.getName());
+        ui->statusLabel->setText(status);
+        QMessageBox::warning(this, tr("Application"),
+                             tr("Cannot write file %1:\n%2.").arg(path, error), QMessageBox::Ok);
+        return;
+    }
+    const QString status = tr("Material %1 saved to %2").arg(material.getName(), path);
+    ui->statusLabel->setText(status);
+    if (auto *window = qobject_cast<QMainWindow *>(parentWidget()))
+        window->statusBar()->showMessage(status);
 }
 
 void MaterialsDialog::showHelp(QString text) {

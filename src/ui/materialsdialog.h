@@ -4,7 +4,7 @@
 // Edits the registry's materials in place: for the material chosen in the combo box its colour,
 // lattice vectors, basis (in a VectorListWidget) and property categories. It can also duplicate
 // the chosen material under a new name and colour, adding the copy to the registry and writing it
-// to "materials/<name>.txt".
+// as a material file that the next start reads again.
 
 #include <QColor>
 #include <QDialog>
@@ -60,9 +60,10 @@ private:
     // Writes the lattice boxes, the basis editor and the shown category into the shown material.
     void storeShownMaterial();
     void showColor();
-    // Writes a duplicated material in the layout of duplicate files; false if the file could not
-    // be opened.
-    static bool writeDuplicateFile(const Material &material);
+    // Writes a duplicated material as a material file where the next start reads it (the data
+    // folder's materials when writable, else the user's own), and says where it went: in the
+    // status line (and the window's status bar), or in a box with the path and the reason.
+    void saveDuplicate(const Material &material);
 
     std::unique_ptr<Ui::MaterialsDialog> ui;
     QList<Material *> *materials;

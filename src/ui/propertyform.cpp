@@ -5,7 +5,6 @@
 #include <QComboBox>
 #include <QDebug>
 #include <QDoubleSpinBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -32,17 +31,12 @@ constexpr double kMantissaLimit = 10.0;
 constexpr int kMantissaDecimals = 20;
 constexpr int kExponentLimit = 99;
 
-const char *const kHelpImage = "data/images/helpbutton.gif";
 // Dynamic property of a mantissa box that shows a non-finite value: the value to write back
 // while the user has not changed the boxes.
 const char *const kKeptValue = "karvenoKeptValue";
 
 QIcon helpIcon() {
-    // Fall back on the embedded copy so that the button stays recognisable without data/images.
-    if (QFile::exists(kHelpImage))
-        return QIcon(kHelpImage);
-    initUiResources();
-    return QIcon(":/helpbutton.gif");
+    return dataIcon(QStringLiteral("helpbutton.gif"));
 }
 
 // Integer boxes show the value truncated toward zero and clamped to their range; NaN shows 0.

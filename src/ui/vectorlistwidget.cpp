@@ -10,6 +10,7 @@
 #include "model/material.h"
 #include "model/materialsmanager.h"
 #include "ui/exactspinvalue.h"
+#include "ui/uiresources.h"
 
 namespace {
 
@@ -30,7 +31,7 @@ QDoubleSpinBox *makeCoordinateBox(double value, QWidget *parent) {
 VectorListWidget::VectorListWidget(QWidget *parent, QString materialname)
     : QWidget(parent), gridlayout(new QGridLayout(this)), addvectorbutton(new QToolButton(this)),
       materialname(std::move(materialname)) {
-    addvectorbutton->setIcon(QIcon(QStringLiteral("data/images/AddIcon.png")));
+    addvectorbutton->setIcon(dataIcon(QStringLiteral("AddIcon.png")));
     addvectorbutton->setToolTip(tr("Add an atom position"));
     connect(addvectorbutton, &QToolButton::clicked, this, [this] { addNewVector(); });
     relayout();
@@ -45,7 +46,7 @@ VectorListWidget::~VectorListWidget() {
 
 void VectorListWidget::addNewVector(double x, double y, double z, QString matnam) {
     auto *deleteButton = new QToolButton(this);
-    deleteButton->setIcon(QIcon(QStringLiteral("data/images/Delete-icon.png")));
+    deleteButton->setIcon(dataIcon(QStringLiteral("Delete-icon.png")));
     deleteButton->setToolTip(tr("Delete this atom position"));
     QDoubleSpinBox *xBox = makeCoordinateBox(x, this);
     QDoubleSpinBox *yBox = makeCoordinateBox(y, this);

@@ -36,7 +36,7 @@ private slots:
     void readsOneMaterial();
     void folderOrderAndSkippedFiles();
     void malformedMaterialsStaySafe();
-    void duplicateFileLayout();
+    void duplicateFileReadsBackAndNeverReplacesAnother();
 };
 
 void TestMaterialFiles::readsOneMaterial() {
@@ -77,6 +77,15 @@ void TestMaterialFiles::folderOrderAndSkippedFiles() {
              (QStringList{QStringLiteral("Ay"), QStringLiteral("Bee"), QStringLiteral("Cee")}));
     QCOMPARE(stale->getName(), QStringLiteral("Old")); // dropped from the list, still alive
 
+    // The user's folder follows the data folder; a name loaded already is not loaded twice.
+    QTemporaryDir user;
+    QVERIFY(writeFile(QDir(user.path()).filePath("0.txt"), materialText("Bee")));
+    QVERIFY(writeFile(QDir(user.path()).filePath("1.txt"), materialText("Aa")));
+    QVERIFY(loadMaterialFolders({dir.path(), dir.filePath("absent"), user.path()}, registry));
+    QCOMPARE(names(registry), (QStringList{QStringLiteral("Ay"), QStringLiteral("Bee"),
+                                           QStringLiteral("Cee"), QStringLiteral("Aa")}));
+    QVERIFY(loadMaterialFolder(dir.path(), registry));
+
     // A missing folder leaves the registry as it was; an empty one empties it.
     QVERIFY(!loadMaterialFolder(dir.filePath("absent"), registry));
     QCOMPARE(registry.getMaterials()->size(), 3);
@@ -106,29 +115,40 @@ void TestMaterialFiles::malformedMaterialsStaySafe() {
     QVERIFY(f->getCategories()[0].getProperties().isEmpty());
 }
 
-void TestMaterialFiles::duplicateFileLayout() {
+// A duplicated material is written where the loader reads it, so it must come back whole, and
+// it must never take the file of another material.
+void TestMaterialFiles::duplicateFileReadsBackAndNeverReplacesAnother() {
     Category category(QStringLiteral("Band"));
     category.addProperty(Property("gap", Property::Real, 1.12, QString()));
-    Material m(QStringLiteral("SiCopy"), 15, Qt::gray, Coord(0.543, 0, 0), Coord(0, 0.543, 0),
-               Coord(0, 0, 1.0 / 3.0), {Coord(0, 0, 0, "Si"), Coord(0.25, 0.25, 0.25, "Si")});
+    Material m(QStringLiteral("SiCopy"), 15, QColor(1, 2, 3), Coord(0.543, 0, 0),
+               Coord(0, 0.543, 0), Coord(0, 0, 0.25),
+               {Coord(0, 0, 0, "Si"), Coord(0.25, 0.25, 0.25, ""), Coord(0.5, 0, 0, "Ge X")});
     m.setCategories({category});
 
     QTemporaryDir dir;
-    const QString path = dir.filePath(duplicateMaterialFilePath(m.getName()));
-    QVERIFY(path.endsWith(QStringLiteral("materials/sicopy.txt")));
-    QVERIFY(!writeDuplicateMaterialFile(path, m, QColor(1, 2, 3))); // no "materials" folder
-    QVERIFY(!QFile::exists(path));
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("materials")));
-    QVERIFY(writeFile(path, "old content that is longer than the new file will ever be......"
-                            "................................................................"
-                            "................................................................"));
-    QVERIFY(writeDuplicateMaterialFile(path, m, QColor(1, 2, 3)));
+    QString error;
+    QVERIFY(!writeMaterialFile(dir.filePath("absent/sicopy.txt"), m, &error));
+    QVERIFY(!error.isEmpty());
 
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
-    const QString text = QString::fromUtf8(file.readAll());
-    QCOMPARE(text, QStringLiteral("M\nSiCopy\n15\n0.543 0 0\n0 0.543 0\n0 0 0.333333\n2\n"
-                                  "0 0 0\n0.25 0.25 0.25\n1 2 3\n1\n1 Band\ngap 2 1.12 \n"));
+    const QString first = duplicateMaterialFilePath(dir.path(), m.getName());
+    QCOMPARE(first, dir.filePath("sicopy.txt"));
+    QVERIFY(writeMaterialFile(first, m));
+    // SICOPY differs only in letter case: it gets a file of its own.
+    const QString second = duplicateMaterialFilePath(dir.path(), QStringLiteral("SICOPY"));
+    QCOMPARE(second, dir.filePath("sicopy-2.txt"));
+
+    std::unique_ptr<Material> back(readMaterialFile(first));
+    QVERIFY(back);
+    QCOMPARE(back->getName(), m.getName());
+    QCOMPARE(back->getIndexName(), 15);
+    QCOMPARE(back->getColor(), QColor(1, 2, 3));
+    QCOMPARE(float(back->getAtomVec1().getX()), 0.543f);
+    QCOMPARE(back->getAtomVec3().getZ(), 0.25);
+    QCOMPARE(back->getOffsets().size(), 3);
+    QCOMPARE(back->getOffsets()[0].getMaterialName(), QStringLiteral("Si"));
+    QCOMPARE(back->getOffsets()[1].getMaterialName(), QString());
+    QCOMPARE(back->getOffsets()[2].getMaterialName(), QStringLiteral("Ge X"));
+    QCOMPARE(back->getCategories(), m.getCategories());
 }
 
 QTEST_GUILESS_MAIN(TestMaterialFiles)

@@ -1,6 +1,8 @@
 // Editing a design: the volum dialog and the window's volum panel (add, edit, duplicate, delete,
 // picking and keyboard moves), the materials dialog, and atomic mode with the atom dialog.
 
+#include "io/datalocation.h"
+#include "io/materialfiles.h"
 #include "ui/atomsdialog.h"
 #include "ui/materialsdialog.h"
 #include "ui/newvolumenamedialog.h"
@@ -296,28 +298,48 @@ private slots:
         QVERIFY(d.isVectorListModified());
     }
 
-    void duplicateMaterialTakesNextIndexAndRefusesBadNames_data() {
+    // The copy is written as a material file where the next start reads it: the data folder's
+    // materials/ (made when missing), else the user's own folder, else a box says why not.
+    void duplicateMaterialIsSavedWhereItIsReadAgain_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("refused");
-        QTest::newRow("accepted") << "Si2" << false;
-        QTest::newRow("taken") << "Ox" << true;
-        QTest::newRow("empty") << "" << true;
-        QTest::newRow("blank inside") << "Si oxide" << true;
-        QTest::newRow("folder") << "../evil" << true;
+        QTest::addColumn<QString>("savedTo"); // "data", "user" or "" for no folder
+        QTest::newRow("into the data folder") << "Si2" << false << "data";
+        QTest::newRow("data folder blocked") << "Si2" << false << "user";
+        QTest::newRow("nowhere to write") << "Si2" << false << "";
+        QTest::newRow("taken") << "Ox" << true << "data";
+        QTest::newRow("empty") << "" << true << "data";
+        QTest::newRow("blank inside") << "Si oxide" << true << "data";
+        QTest::newRow("folder") << "../evil" << true << "data";
     }
-    void duplicateMaterialTakesNextIndexAndRefusesBadNames() {
+    void duplicateMaterialIsSavedWhereItIsReadAgain() {
         QFETCH(QString, name);
         QFETCH(bool, refused);
-        QTemporaryDir dir; // the copy's file is written into materials/ of the working folder
+        QFETCH(QString, savedTo);
+        QTemporaryDir dir;
         const QString previous = QDir::currentPath();
-        QVERIFY(dir.isValid() && QDir(dir.path()).mkdir("materials") &&
-                QDir::setCurrent(dir.path()));
-        auto back = qScopeGuard([&] { QDir::setCurrent(previous); });
+        QVERIFY(enterWorkFolder(dir));
+        MainWindow w;
+        QVERIFY(QDir("data/materials").removeRecursively());
+        const QByteArray previousHome = qgetenv("XDG_DATA_HOME");
+        auto back = qScopeGuard([&] {
+            QDir::setCurrent(previous);
+            qputenv("XDG_DATA_HOME", previousHome);
+        });
+        // A file where a folder should be blocks the data folder, and the user's folder too.
+        if (savedTo != "data")
+            QVERIFY(writeFile(dir.filePath("data/materials"), "not a folder"));
+        QVERIFY(writeFile(dir.filePath("blocked"), "not a folder"));
+        qputenv("XDG_DATA_HOME",
+                dir.filePath(savedTo.isEmpty() ? "blocked/home" : "home").toUtf8());
+        const QString userCopy =
+            dir.filePath("home/%1/materials/si2.txt").arg(QCoreApplication::applicationName());
+
         MaterialsManager *registry = MaterialsManager::getInstance();
         registry->clearMaterials();
         registry->addMaterial(cubic("Si", 4));
         registry->addMaterial(cubic("Ox", 9));
-        MaterialsDialog d;
+        MaterialsDialog d(&w);
         child<QDoubleSpinBox>(&d, "vector1XBox")->setValue(42.0); // typed, not stored
         ModalDriver driver;
         driver.then(nameAndColor(name, QColor(1, 2, 3))).then(ModalDriver::press(QMessageBox::Ok));
@@ -330,7 +352,7 @@ private slots:
                 QCOMPARE(driver.seen.at(1), "Duplicate Material|Material Ox already exists yet. "
                                             "You must choose another name");
             QCOMPARE(materials.size(), 2);
-            QCOMPARE(QDir("materials").entryList(QDir::Files), QStringList());
+            QVERIFY(!QFileInfo::exists("data/materials"));
             return;
         }
         QCOMPARE(materials.size(), 3);
@@ -338,8 +360,28 @@ private slots:
         QCOMPARE(copy->getIndexName(), 10); // one more than the highest, not Si's 4 + 1
         QCOMPARE(copy->getAtomVec1().getX(), 1.0);
         QCOMPARE(copy->getColor(), QColor(1, 2, 3));
-        QVERIFY(QFile::exists("materials/si2.txt"));
-        QCOMPARE(child<QComboBox>(&d, "materialBox")->count(), 3);
+        QCOMPARE(child<QComboBox>(&d, "materialBox")->currentText(), QStringLiteral("Si2"));
+
+        const QString status = child<QLabel>(&d, "statusLabel")->text();
+        if (savedTo.isEmpty()) {
+            QCOMPARE(driver.seen.size(), 2);
+            QVERIFY2(driver.seen.at(1).startsWith("Application|Cannot write file ") &&
+                         driver.seen.at(1).contains("si2.txt"),
+                     qPrintable(driver.seen.at(1)));
+            QCOMPARE(status, QStringLiteral("Material Si2 was not saved to a file"));
+            return;
+        }
+        const QString file = savedTo == "data"
+                                 ? QDir::current().absoluteFilePath("data/materials/si2.txt")
+                                 : userCopy;
+        QCOMPARE(driver.seen.size(), 1);
+        QCOMPARE(status, "Material Si2 saved to " + file);
+        QCOMPARE(A::ui(w).statusbar->currentMessage(), status);
+        // The next start finds it again, in the data folder or the user's own.
+        MaterialsManager next;
+        QVERIFY(loadMaterialFolders(DataLocation::find().materialFolders(), next));
+        QVERIFY(next.getMaterial("Si2"));
+        QCOMPARE(next.getMaterial("Si2")->getColor(), QColor(1, 2, 3));
     }
 
     void emptyRegistryIsHarmless() {
