@@ -4,7 +4,10 @@
 #include "checker/comprova_state.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 
@@ -46,6 +49,39 @@ std::int64_t physicalMemory() {
     return std::int64_t(1) << 36; // 64 GiB when the system does not tell
 }
 
+// The memory limit of the control group the process runs in (a container, a systemd slice), or
+// -1 when there is none: the kernel kills a process that exceeds it, whatever the machine has.
+std::int64_t groupMemoryLimit() {
+    for (const char *path :
+         {"/sys/fs/cgroup/memory.max", "/sys/fs/cgroup/memory/memory.limit_in_bytes"}) {
+        if (std::FILE *f = std::fopen(path, "r")) {
+            char text[32] = {};
+            const bool read = std::fgets(text, sizeof text, f) != nullptr;
+            std::fclose(f);
+            long long limit = 0;
+            if (read && std::sscanf(text, "%lld", &limit) == 1 && limit > 0)
+                return limit;
+        }
+    }
+    return -1;
+}
+
+// A positive whole number of bytes, or -1.
+std::int64_t parseBytes(const char *text) {
+    if (!text || !*text)
+        return -1;
+    char *end = nullptr;
+    errno = 0;
+    const long long value = std::strtoll(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value <= 0)
+        return -1;
+    return value;
+}
+
+template <class T> std::int64_t bytesOf(const std::vector<T> &table) {
+    return static_cast<std::int64_t>(table.capacity() * sizeof(T));
+}
+
 } // namespace
 
 Cell *State::cellAt(std::int64_t i, std::int64_t j, std::int64_t k) {
@@ -70,11 +106,35 @@ MaterialEntry *State::material(std::int64_t index) {
     return it == mate.end() ? nullptr : &it->second;
 }
 
+std::int64_t memoryBudget() {
+    const std::int64_t chosen = parseBytes(std::getenv("KARVENO_CHECK_MEMORY"));
+    if (chosen > 0)
+        return chosen;
+    std::int64_t memory = physicalMemory();
+    const std::int64_t group = groupMemoryLimit();
+    if (group > 0)
+        memory = std::min(memory, group);
+    return memory / 2;
+}
+
+std::int64_t heldBytes() {
+    const State &st = state();
+    std::int64_t held = bytesOf(st.memory) + bytesOf(st.volum) + bytesOf(st.malla) +
+                        bytesOf(st.reservoir) + bytesOf(st.mquan) +
+                        static_cast<std::int64_t>(st.mate.size() * sizeof(MaterialEntry));
+    for (const auto *table : {&st.dx, &st.dy, &st.dz, &st.cx, &st.cy, &st.cz})
+        held += bytesOf(*table);
+    for (const auto *table : {&st.indx, &st.indxm, &st.indym, &st.indzm, &st.indmalla,
+                              &st.prim_nod_cont, &st.ult_nod_cont})
+        held += bytesOf(*table);
+    return held;
+}
+
 bool allocationFits(std::int64_t count, std::size_t size) {
     if (count < 0 || size == 0)
         return count >= 0;
-    const std::int64_t limit = physicalMemory();
-    return count <= limit / static_cast<std::int64_t>(size);
+    const std::int64_t room = memoryBudget() - heldBytes();
+    return room > 0 && count <= room / static_cast<std::int64_t>(size);
 }
 
 std::string volumName(std::int64_t n) {
@@ -518,12 +578,16 @@ void gestor_memoria_global_inici() {
     st.node_count = nodes;
     const std::int64_t noNodes = nodes < 0 ? -1 : nodes + 1;
 
-    // The grid tables together (with the node signatures of the geometry stage) may take at most
-    // half of the machine's memory: a larger grid is reported rather than tried, since touching
-    // that much memory would bring the whole desktop to a halt.
+    // Decided before anything is allocated: the grid tables, with the largest work table that a
+    // later stage holds beside them (the node signatures of the geometry stage, 16 bytes per
+    // cell), must fit in the memory budget. A larger grid is reported at once rather than
+    // touched page by page, which would stall the desktop or get the designer killed.
     if (cells >= 0 && nodes >= 0) {
-        const double bytes = double(cells) * double(sizeof(Cell)) + double(nodes) * 40.0;
-        if (bytes > double(physicalMemory()) / 2) {
+        const double perCell = double(sizeof(Cell)) + 2.0 * sizeof(std::int64_t);
+        const double perNode = 5.0 * sizeof(std::int32_t); // indx, indxm, indym, indzm, indmalla
+        const double axes = 2.0 * sizeof(double) * double(st.Nx + st.Ny + st.Nz + 6);
+        const double bytes = double(cells) * perCell + double(nodes) * perNode + axes;
+        if (bytes > double(memoryBudget() - heldBytes())) {
             st.alloc_status = 5014;
             message(12001);
             return;
@@ -707,14 +771,6 @@ void gestor_memoria_global_final() {
     release(st.ult_nod_cont, kSlotUltNodCont);
     release(st.reservoir, kSlotReservoir);
     release(st.mquan, kSlotMquan);
-    release(st.pv, kSlotPv);
-    release(st.dxp, kSlotDxp);
-    release(st.dyp, kSlotDyp);
-    release(st.dzp, kSlotDzp);
-    release(st.cxp, kSlotCxp);
-    release(st.cyp, kSlotCyp);
-    release(st.czp, kSlotCzp);
-    release(st.tpv, kSlotTpv);
     std::vector<std::int32_t>().swap(st.memory);
 }
 

@@ -253,14 +253,6 @@ enum MemorySlot : int {
     kSlotUltNodCont, // 4015
     kSlotReservoir = 8001,
     kSlotMquan = 9001,
-    kSlotPv = 10001,
-    kSlotDxp,
-    kSlotDyp,
-    kSlotDzp,
-    kSlotCxp,
-    kSlotCyp,
-    kSlotCzp,
-    kSlotTpv,
 };
 constexpr int kMemorySlots = 100000;
 
@@ -309,10 +301,10 @@ struct State {
     std::int64_t box_i1 = 0, box_i2 = -1, box_j1 = 0, box_j2 = -1, box_k1 = 0, box_k2 = -1;
     // cells of cell type 0 (recorded by stage 7)
 
-    // Tables of stages 8 to 10, owned by those stages' units; listed here so that the final
-    // release frees them.
+    // Cells of the volume for current computation (stage 9), listed here so that the final
+    // release frees it. Stages 8 and 10 keep no tables: their grids are described by counts,
+    // origins and steps (wavegrid.h), which is all that their rules read.
     std::vector<double> mquan;
-    std::vector<double> pv, dxp, dyp, dzp, cxp, cyp, czp, tpv;
 
     // Cell access; nullptr outside the allocated table.
     Cell *cellAt(std::int64_t i, std::int64_t j, std::int64_t k);
@@ -357,7 +349,7 @@ void flooracuracy(double a, double b, std::int32_t &n);
 
 // Sizes `table` to `count` elements of `fill`, records the outcome in alloc_status, issues the
 // allocation check (12001 on failure, which the run reports as its verdict) and marks `slot`
-// (0 = no slot) in the registry. Counts that cannot fit in memory are refused without trying.
+// (0 = no slot) in the registry. A request beyond the memory budget is refused without trying.
 // Returns false when the allocation failed.
 template <class T>
 bool allocate(std::vector<T> &table, std::int64_t count, int slot, const T &fill = T());
@@ -386,14 +378,21 @@ std::int64_t suma_contigua_8(std::int64_t i, std::int64_t j, std::int64_t k);
 std::int64_t suma_externa_24(std::int64_t i, std::int64_t j, std::int64_t k);
 void traduccio_variables_definicio_dispositiu();
 
-// Whether `count` elements of `size` bytes are a sensible request on this machine (no overflow,
-// not more than the physical memory).
+// The memory budget of the checker, in bytes: everything it holds at once stays within it. Half of
+// the machine's memory (or of the memory the process is confined to), unless the environment
+// variable KARVENO_CHECK_MEMORY gives a number of bytes.
+std::int64_t memoryBudget();
+// Bytes held by the tables of the state.
+std::int64_t heldBytes();
+// Whether `count` more elements of `size` bytes fit in what the budget leaves beside the tables
+// already held (no overflow either).
 bool allocationFits(std::int64_t count, std::size_t size);
 
 template <class T>
 bool allocate(std::vector<T> &table, std::int64_t count, int slot, const T &fill) {
     State &st = state();
     st.alloc_status = 0;
+    std::vector<T>().swap(table); // its old contents do not count against the new request
     if (!allocationFits(count, sizeof(T))) {
         st.alloc_status = 5014;
     } else {

@@ -22,8 +22,8 @@ constexpr double kDiracMin = 0.009999999776482582; // 0.01
 constexpr double kDiracMax = 0.9999989867210388;   // 0.999999
 // The heaviest mass the effective-mass rule starts from (kg).
 constexpr double kMassStart = 9.109136121414667e-27;
-// More wave cells than this cannot be counted in the simulator's integers.
-constexpr double kMaxCells = 2.0e9;
+// The simulator counts wave cells in 32-bit integers.
+constexpr std::int64_t kMaxCells = 2147483647;
 
 const MaterialEntry *cellMaterial(State &st, const Cell *c) {
     return c ? st.material(c->material) : nullptr;
@@ -53,6 +53,15 @@ bool extraCellsAlongX(const Settings &s, std::int64_t &extra) {
     return noError();
 }
 
+// Whether a number of wave cells can be counted in the simulator's integers; 3031 otherwise, with
+// the length they cover and the step, as for any other count that leaves that range.
+bool fitsCount(std::int64_t cells, double step) {
+    if (cells <= kMaxCells)
+        return true;
+    message(3031, 0, 0, toFloat(static_cast<double>(cells) * step), toFloat(step));
+    return false;
+}
+
 // Counts the wave cells of the cells n = first .. last along one axis, cellOf(n) giving the cell
 // (or nullptr to skip it) and widthOf its width; message 9001 names the volum of the first cell
 // that the step does not divide.
@@ -66,19 +75,17 @@ bool countWaveCells(std::int64_t first, std::int64_t last, double step, CellOf c
             continue;
         const double width = widthOf(*c);
         const std::int64_t cells = waveCellsOf(width, step);
+        if (cells == -1) {
+            message(9001, static_cast<std::int32_t>(n), c->volum, toFloat(step), toFloat(width));
+            return false;
+        }
         if (cells == -2) {
             message(3031, 0, 0, toFloat(width), toFloat(step));
             return false;
         }
-        if (cells < 1) {
-            message(9001, static_cast<std::int32_t>(n), c->volum, toFloat(step), toFloat(width));
+        if (!fitsCount(total + cells, step))
             return false;
-        }
         total += cells;
-        if (total > kMaxCells) {
-            message(3031, 0, 0, toFloat(static_cast<double>(total) * step), toFloat(step));
-            return false;
-        }
     }
     return true;
 }
@@ -92,11 +99,11 @@ WaveGrid &waveGrid() {
 
 std::int64_t waveCellsOf(double width, double step) {
     const double q = width / step;
-    if (std::isfinite(q) && q > kMaxCells)
-        return -2;
     const double n = std::floor(q + 0.5);
     if (!(n >= 1.0) || !(std::fabs(n - q) <= kTolerance))
         return -1;
+    if (n > static_cast<double>(kMaxCells))
+        return -2;
     return static_cast<std::int64_t>(n);
 }
 
@@ -180,6 +187,8 @@ void traduccio_variables_quanticas_dispositiu() {
             0, line.cells - 1, s.dxscho, lineCell, [](const Cell &c) { return c.dx; }, lineCells))
         return;
     w.cells_x = lineCells + 2 * w.extra_x;
+    if (!fitsCount(w.cells_x, s.dxscho))
+        return;
     w.x0 = (st.cx.empty() ? 0.0 : st.cx[0]) - static_cast<double>(w.extra_x) * s.dxscho;
 
     // 6. The Dirac grid also divides the cells of the channel across, along z.
@@ -194,31 +203,25 @@ void traduccio_variables_quanticas_dispositiu() {
                 across))
             return;
         w.cells_z = across + 2 * w.extra_z;
+        if (!fitsCount(w.cells_z, s.dyscho))
+            return;
         const Cell *first = st.cellAt(st.box_i1, line.j, st.box_k1);
         w.z0 = (first ? first->z : 0.0) - static_cast<double>(w.extra_z) * s.dyscho;
     }
 
-    // The grid's own table: the line cell of each wave cell (-1 in the extensions). It also
-    // refuses a grid too large for memory.
-    std::vector<std::int32_t> owner;
-    if (!allocate(owner, w.cells_x, 0, std::int32_t(-1)))
-        return;
-    {
-        std::int64_t at = w.extra_x;
-        for (std::int64_t i = 0; i < line.cells; ++i) {
-            const Cell *c = lineCell(i);
-            const std::int64_t n = c ? waveCellsOf(c->dx, s.dxscho) : 0;
-            for (std::int64_t m = 0; m < n && at < w.cells_x; ++m)
-                owner[static_cast<std::size_t>(at++)] = static_cast<std::int32_t>(i);
-        }
-    }
-    const auto ownerCell = [&](std::int64_t wave) -> const Cell * {
-        if (wave < 0 || wave >= w.cells_x || owner.empty())
+    // Wave cells are laid over the line cell by cell, after extra_x extension cells, which take the
+    // material of the nearer end of the line; so the rules below visit line cells, not wave cells,
+    // and no table of the wave grid is kept.
+    const auto ownsWaveCells = [&](const Cell *c) { return c && waveCellsOf(c->dx, s.dxscho) > 0; };
+    const auto firstWaveCellOwner = [&]() -> const Cell * {
+        if (w.cells_x <= 0)
             return nullptr;
-        std::int32_t i = owner[static_cast<std::size_t>(wave)];
-        if (i < 0) // extension cells take the material of the nearest end of the line
-            i = wave < w.cells_x / 2 ? 0 : static_cast<std::int32_t>(line.cells - 1);
-        return lineCell(i);
+        if (w.extra_x > 0)
+            return lineCell(0);
+        for (std::int64_t i = 0; i < line.cells; ++i)
+            if (ownsWaveCells(lineCell(i)))
+                return lineCell(i);
+        return nullptr;
     };
 
     // 7. The reservoirs on the wave grid.
@@ -246,8 +249,16 @@ void traduccio_variables_quanticas_dispositiu() {
     if (s.superposition != 1) {
         if (w.solver == 1) {
             w.mass = kMassStart;
-            for (std::int64_t wave = 0; wave < w.cells_x; ++wave)
-                w.mass = std::min(w.mass, valleyMass(cellMaterial(st, ownerCell(wave))));
+            const auto consider = [&](const Cell *c) {
+                w.mass = std::min(w.mass, valleyMass(cellMaterial(st, c)));
+            };
+            if (w.extra_x > 0) {
+                consider(lineCell(0));
+                consider(lineCell(line.cells - 1));
+            }
+            for (std::int64_t i = 0; i < line.cells; ++i)
+                if (ownsWaveCells(lineCell(i)))
+                    consider(lineCell(i));
             const double denominator = s.dxscho * s.dxscho * w.mass;
             const double ratio = s.dtscho * kHbar / denominator;
             if (!(denominator > 0) || !(ratio >= kSchrodingerMin && ratio <= kSchrodingerMax)) {
@@ -255,7 +266,7 @@ void traduccio_variables_quanticas_dispositiu() {
                 return;
             }
         } else {
-            w.fermi_velocity = fermiVelocity(cellMaterial(st, ownerCell(0)));
+            w.fermi_velocity = fermiVelocity(cellMaterial(st, firstWaveCellOwner()));
             const double vf = w.fermi_velocity;
             const double step = std::min(s.dxscho / vf, s.dyscho / vf);
             const double ratio = s.dtscho * kSqrt2 / step;

@@ -1,7 +1,8 @@
 #pragma once
 // The wave grid that the quantum stage lays over the transport line, and the particle grid and
-// active zone that the particle stage derives from it. Only scalars are kept between the stages;
-// the per-cell tables are rebuilt from the axis tables when needed.
+// active zone that the particle stage derives from it. Both grids are regular along x (wave cell
+// n starts at x0 + n DXSCHO), so they are kept as counts, origins and steps: no table of them is
+// stored, and their size does not depend on the unit of the design.
 
 #include <cstdint>
 

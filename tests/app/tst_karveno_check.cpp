@@ -20,9 +20,14 @@ class TestKarvenoCheck : public QObject {
 
     QTemporaryDir work; // the working directory of every run: no data/ folder in it
 
-    Run run(const QStringList &arguments) {
+    Run run(const QStringList &arguments, const QByteArray &memoryBudget = QByteArray()) {
         QProcess process;
         process.setWorkingDirectory(work.path());
+        if (!memoryBudget.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert("KARVENO_CHECK_MEMORY", QString::fromLatin1(memoryBudget));
+            process.setProcessEnvironment(environment);
+        }
         process.start(kProgram, arguments);
         Run result;
         if (process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit)
@@ -78,6 +83,30 @@ private slots:
         QCOMPARE(r.out, verdict);
         QCOMPARE(r.exitCode, exitCode);
         QCOMPARE(r.err, QString());
+    }
+
+    // Devices whose wave grid is far finer than their meshes: the verdict follows the rules, not
+    // the size of the grid, and only the grid tables count against the memory budget.
+    void fineWaveGrids_data() {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QByteArray>("memoryBudget");
+        QTest::addColumn<QString>("verdict");
+        QTest::newRow("micrometre Dirac device")
+            << "dirac_micrometre.txt" << QByteArray("200000000")
+            << " [OK] SIMULATION DESIGN FREE FROM ERRORS\n";
+        QTest::newRow("its grid tables beyond the budget")
+            << "dirac_micrometre.txt" << QByteArray("500000")
+            << " KARVENO ERROR [       12001 ] ALLOCATE ERROR. NOT ENOUGH MEMORY\n";
+        QTest::newRow("two billion wave steps, not a whole number")
+            << "wave_cells_9001.txt" << QByteArray()
+            << " KARVENO ERROR [        9001 ] THE X DIMENSION OF THE VOLUM   source               "
+               "MUST BE A MULTIPLE OF    4.89999985E-10 .NOW IT IS     1.00000000\n";
+    }
+    void fineWaveGrids() {
+        QFETCH(QString, project);
+        QFETCH(QByteArray, memoryBudget);
+        QFETCH(QString, verdict);
+        QCOMPARE(run({kProjects + project}, memoryBudget).out, verdict);
     }
 
     void unreadableInputs_data() {

@@ -73,8 +73,7 @@ private slots:
         d.currentVolume({2, 4, 0, 2, 0, 2});
         QCOMPARE(d.run(), kOk);
         const State &st = state();
-        for (const int slot : {kSlotVolum, kSlotMalla, kSlotUltNodCont, kSlotReservoir, kSlotMquan,
-                               kSlotPv, kSlotTpv})
+        for (const int slot : {kSlotVolum, kSlotMalla, kSlotUltNodCont, kSlotReservoir, kSlotMquan})
             QCOMPARE(st.memory[std::size_t(slot)], 1);
         QCOMPARE(st.malla.size(), std::size_t(9 * 5 * 4));
         QCOMPARE(st.node_count, std::int64_t(10 * 6 * 5));
@@ -83,7 +82,7 @@ private slots:
         QCOMPARE(d.run(), kOk);
         QVERIFY(st.memory.empty() && st.volum.empty() && st.malla.empty() && st.mate.empty());
         QVERIFY(st.cx.empty() && st.indmalla.empty() && st.prim_nod_cont.empty());
-        QVERIFY(st.reservoir.empty() && st.mquan.empty() && st.pv.empty() && st.tpv.empty());
+        QVERIFY(st.reservoir.empty() && st.mquan.empty());
     }
 
     // A run that stops in stage 1 starts from a fresh registry: only the volum table is there.

@@ -344,10 +344,17 @@ const Rule kRules[] = {
      [](Design &d) { d.useWaveSolver(), d.G(19) = 1.0009e-9; },
      err(9003, " ERROR IN WAVE CELL           71  IN X :   2.00180006E-09  WHEN COMPARING WITH "
                "CELL           70  IN X :   1.99999994E-09")},
-    {"wave grid too fine to count",
-     [](Design &d) { d.useWaveSolver(), d.G(19) = 1e-19, d.G(13) = d.G(14) = d.G(15) = 0; },
+    {"wave grid too fine to count", // 10^10 steps per cell, beyond a 32-bit count
+     [](Design &d) {
+         d.useWaveSolver(), d.G(19) = double(float(1e-9)) / 1e10;
+         d.G(13) = d.G(14) = d.G(15) = 0;
+     },
      err(3031, " THE COMPUTATION OF THE INTEGER    9.99999972E-10  /    9.99999968E-20  IS "
                "GREATER THAN 2E9")},
+    {"wave grid too fine, and not a multiple either",
+     [](Design &d) { d.useWaveSolver(), d.G(19) = 4.9e-19, d.G(13) = d.G(14) = d.G(15) = 0; },
+     err(9001, " THE X DIMENSION OF THE VOLUM   " + name("Source") +
+                   " MUST BE A MULTIPLE OF    4.89999978E-19 .NOW IT IS     9.99999972E-10")},
 };
 
 } // namespace
