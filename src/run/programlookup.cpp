@@ -1,4 +1,4 @@
-#include "ui/programlookup.h"
+#include "run/programlookup.h"
 
 #include <QDir>
 #include <QFileInfo>
