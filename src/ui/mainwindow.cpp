@@ -59,14 +59,12 @@ MainWindow::MainWindow(QWidget *parent)
 
     qglWidget = new GLWidget(&volums, kSolidRenderMode);
 
-    simulator = new QProcess(this);
-    simulator->setProcessChannelMode(QProcess::MergedChannels);
-
     materialsManager = MaterialsManager::getInstance();
 
     ui->verticalLayout_2->addWidget(qglWidget, 0);
     ui->modeBox->hide();
     createMenus();
+    createRunMenus();
 
     loadMaterials();
     loadDefaultVolumProperties();

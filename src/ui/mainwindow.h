@@ -8,10 +8,11 @@
 // The implementation is spread over several files by concern: mainwindow.cpp (start-up, form,
 // connections, title, project life cycle, loaders, design check), mainwindow_volums.cpp (volum
 // list and placement), mainwindow_atomic.cpp (atomic mode), mainwindow_dialogs.cpp (dialog
-// launchers) and mainwindow_simulation.cpp (external programs).
+// launchers) and mainwindow_simulation.cpp (external programs, runs and parameter studies).
 
 #include <QList>
 #include <QMainWindow>
+#include <QPointer>
 #include <QString>
 
 #include <memory>
@@ -28,7 +29,10 @@ class QAction;
 class QCloseEvent;
 class QEvent;
 class QListWidgetItem;
+class LocalBackend;
 class QProcess;
+class Run;
+class RunBackend;
 class ScaleDialog;
 class VolumsDialog;
 
@@ -84,6 +88,10 @@ public slots:
     void setAtomicMode();
     void setSolidMode();
     void on_action3D_Graphs_triggered();
+    // Runs and parameter studies (mainwindow_simulation.cpp).
+    void runSettingsDialog();
+    void parameterStudyDialog();
+    void openStudy();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -138,6 +146,13 @@ private:
 
     int getNumberOfAtoms();
 
+    // Runs (mainwindow_simulation.cpp).
+    void createRunMenus();
+    // Saves the project before a run or a study; false when nothing was written.
+    bool saveBeforeRun();
+    // The back-end the run settings choose; the local one is shared by every run of the window.
+    RunBackend *runBackend();
+
     std::unique_ptr<Ui::MainWindow> ui;
     // Owned through the Qt parent (the central widget) once it is in the layout.
     GLWidget *qglWidget = nullptr;
@@ -163,7 +178,10 @@ private:
     MaterialsManager *materialsManager = nullptr;
     QList<Category> categories;
     QList<Category> default_volum_props;
-    QProcess *simulator = nullptr;
+    // The local back-end keeps one limit on the simultaneous runs of every Simulate and study.
+    LocalBackend *localRuns = nullptr;
+    // The run of the last "Simulate", observed by its monitor.
+    QPointer<Run> simulation;
     QString simulationOutputPath;
     // Placement tolerances and unit of a keyboard move; they only ever decrease.
     float xprecision = 0.1f;

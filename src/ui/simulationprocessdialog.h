@@ -1,13 +1,15 @@
 #ifndef SIMULATIONPROCESSDIALOG_H
 #define SIMULATIONPROCESSDIALOG_H
 
-// The monitor of a simulation run: logs the simulator's output to "log.txt" in the output folder
-// and turns its progress, status and error lines into the dialog's state.
+// The monitor of a simulation run: observes a run (its log, progress, status and error lines, and
+// for a batch job its job id and state) and turns them into the dialog's state. The run itself is
+// driven by its back-end; the dialog only decides when OK may end it.
 
 #include <QDialog>
-#include <QFile>
-#include <QProcess>
+#include <QPointer>
 #include <QTimer>
+
+#include "run/run.h"
 
 namespace Ui {
 class SimulationProcessDialog;
@@ -17,32 +19,27 @@ class SimulationProcessDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // `process` is the window's simulator process (not owned); `outputPath` ends with "/".
-    SimulationProcessDialog(QWidget *parent, QProcess *process, const QString &outputPath);
+    // `run` is observed, not owned; it may be null (a monitor fed by interpretLine alone).
+    SimulationProcessDialog(QWidget *parent, Run *run);
     ~SimulationProcessDialog() override;
 
     // Interprets one complete output line (without its line end), as the simulator's lines arrive.
     void interpretLine(const QString &line);
 
 public slots:
-    void updateProcessStatus();
     void on_pushButton_clicked();
 
 protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void handleLine(const QString &line);
-    void processFailed(QProcess::ProcessError error);
-    void flushPartialLine();
+    void runStateChanged();
+    void showJob();
     void setOkAvailable(bool ok);
 
     Ui::SimulationProcessDialog *ui;
-    QProcess *simulator;
+    QPointer<Run> run;
     QTimer timer;
-    QFile logfile;
-    // Output received after the last line end; kept until the line is complete or the process ends.
-    QByteArray pending;
 };
 
 #endif

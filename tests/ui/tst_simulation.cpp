@@ -2,7 +2,8 @@
 // reach the log, a simulator that prints in pieces or cannot start, the status file, the program
 // lookup, and the whole run with a shell script standing in for the simulator.
 
-#include "ui/programlookup.h"
+#include "run/localbackend.h"
+#include "run/programlookup.h"
 #include "ui/simulationprocessdialog.h"
 
 #include "uitest.h"
@@ -93,7 +94,7 @@ private slots:
         QFETCH(QStringList, lines);
         QFETCH(bool, okEnabled);
         QFETCH(QString, label);
-        SimulationProcessDialog dialog(nullptr, nullptr, path("out/"));
+        SimulationProcessDialog dialog(nullptr, nullptr);
         QVERIFY(!button(&dialog, QDialogButtonBox::Ok)->isEnabled());
         for (const QString &line : lines)
             dialog.interpretLine(line);
@@ -107,13 +108,15 @@ private slots:
                           "#!/bin/sh\nprintf '[OK] Start'; sleep 0.2; printf 'ing\\nSIMULATED "
                           "TIME: 10'; sleep 0.2; printf '0 %%\\nSimulation ended correctly'\n",
                           true));
-        QProcess process;
-        process.setProcessChannelMode(QProcess::MergedChannels);
+        LocalBackend local;
+        local.setProgram(out.filePath("sim.sh"));
+        Run run(out.filePath("project.txt"), out.path());
         {
-            SimulationProcessDialog dialog(nullptr, &process, out.path() + '/');
-            process.start(out.filePath("sim.sh"), {});
-            QTRY_COMPARE_WITH_TIMEOUT(process.state(), QProcess::NotRunning, 5000);
-            QTRY_VERIFY(status(&dialog).contains("Simulation ended correctly"));
+            SimulationProcessDialog dialog(nullptr, &run);
+            local.submit({&run});
+            QTRY_VERIFY_WITH_TIMEOUT(run.isDone(), 5000);
+            QCOMPARE(run.state(), Run::State::Finished);
+            QVERIFY(status(&dialog).contains("Simulation ended correctly"));
             QVERIFY(button(&dialog, QDialogButtonBox::Ok)->isEnabled());
         }
         QCOMPARE(readFile(out.filePath("log.txt")),
@@ -121,9 +124,11 @@ private slots:
     }
 
     void failedStartIsShownInRedAndStatusFileOnRequest() {
-        QProcess process;
-        SimulationProcessDialog dialog(nullptr, &process, path("out/"));
-        process.start(path("no-such-simulator"), {});
+        LocalBackend local;
+        local.setProgram(path("no-such-simulator"));
+        Run run(path("device.txt"), path("out"));
+        SimulationProcessDialog dialog(nullptr, &run);
+        local.submit({&run});
         QTRY_VERIFY(status(&dialog).contains("color: red"));
         QVERIFY(status(&dialog).contains("could not be started"));
         QVERIFY(!button(&dialog, QDialogButtonBox::Ok)->isEnabled());
@@ -168,8 +173,8 @@ private slots:
         }));
         child<QAction>(&w, "actionSimulate")->trigger();
         QCOMPARE(driver.seen, QStringList({kFolderDialog, "other:SimulationProcessDialog"}));
-        QTRY_COMPARE(A::simulator(w)->state(), QProcess::NotRunning);
-        QCOMPARE(A::simulator(w)->exitStatus(), QProcess::NormalExit);
+        QTRY_VERIFY(A::simulation(w)->isDone());
+        QCOMPARE(A::simulation(w)->state(), Run::State::Finished);
         QCOMPARE(readFile(path("args.txt")), (project + '\n' + path("out/") + '\n').toUtf8());
         QCOMPARE(readFile(path("out/log.txt")),
                  QByteArray("[OK] Reading project\nSIMULATED TIME: 100 %\n"
@@ -186,8 +191,8 @@ private slots:
             .then(clickWhen(QDialogButtonBox::Cancel,
                             [&] { return readFile(path("out/log.txt")).contains("5 %"); }));
         child<QAction>(&w, "actionSimulate")->trigger();
-        QTRY_COMPARE_WITH_TIMEOUT(A::simulator(w)->state(), QProcess::NotRunning, 20000);
-        QCOMPARE(A::simulator(w)->exitStatus(), QProcess::CrashExit);
+        QTRY_VERIFY_WITH_TIMEOUT(A::simulation(w)->isDone(), 20000);
+        QCOMPARE(A::simulation(w)->state(), Run::State::Cancelled);
     }
 
     void onlyAModifiedProjectIsSavedAndCancelStartsNothing() {
@@ -217,7 +222,7 @@ private slots:
         driver.then(ModalDriver::cancel());
         child<QAction>(&fresh, "actionSimulate")->trigger();
         QCOMPARE(driver.seen.last(), QStringLiteral("file:Save Project"));
-        QCOMPARE(A::simulator(fresh)->state(), QProcess::NotRunning);
+        QVERIFY(!A::simulation(fresh));
     }
 };
 

@@ -8,6 +8,7 @@
 
 #include "model/material.h"
 #include "model/materialsmanager.h"
+#include "run/run.h"
 #include "ui_mainwindow.h"
 #include "view/glwidget.h"
 
@@ -145,7 +146,7 @@ public:
     static int selectedAtomIndex(MainWindow &w) { return w.selectedAtomIndex; }
     static QString volumSelectedAtom(MainWindow &w) { return w.volumSelectedAtom; }
     static int numberOfAtoms(MainWindow &w) { return w.getNumberOfAtoms(); }
-    static QProcess *simulator(MainWindow &w) { return w.simulator; }
+    static Run *simulation(MainWindow &w) { return w.simulation; }
     static QString outputPath(MainWindow &w) { return w.simulationOutputPath; }
     static bool saveFile(MainWindow &w, const QString &f) { return w.saveFile(f); }
     static bool saveAs(MainWindow &w) { return w.saveAs(); }
