@@ -175,7 +175,8 @@ void SlurmBackend::submitted(const QList<Run *> &runs, const QString &outputPatt
     bool numeric = false;
     id.toLongLong(&numeric);
     if (code != 0 || !numeric) {
-        QString why = firstLine(err);
+        // sbatch explains a refusal over several lines; all of them are its message.
+        QString why = err.trimmed();
         if (why.isEmpty())
             why = code == 0 ? tr("sbatch gave no job id: %1").arg(firstLine(out))
                             : tr("sbatch failed with exit status %1").arg(code);
