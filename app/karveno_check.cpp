@@ -44,6 +44,10 @@ int main(int argc, char *argv[]) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (args.contains(QStringLiteral("--version")) || args.contains(QStringLiteral("-v"))) {
+        std::puts("karveno-check " KARVENO_VERSION);
+        return 0;
+    }
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         std::fputs(kUsage, stderr);
         return 2;

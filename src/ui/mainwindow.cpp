@@ -272,7 +272,10 @@ void MainWindow::openSim() {
         this, tr("Open a Project"), QDir::homePath(), tr("Text files (*.txt)"));
     if (fileName.isEmpty())
         return;
+    openProject(fileName);
+}
 
+void MainWindow::openProject(const QString &fileName) {
     // The current project stays untouched unless the chosen file can actually be read.
     QFile probe(fileName);
     if (!probe.open(QIODevice::ReadOnly | QIODevice::Text)) {

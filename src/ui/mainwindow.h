@@ -8,7 +8,8 @@
 // The implementation is spread over several files by concern: mainwindow.cpp (start-up, form,
 // connections, title, project life cycle, loaders, design check), mainwindow_volums.cpp (volum
 // list and placement), mainwindow_atomic.cpp (atomic mode), mainwindow_dialogs.cpp (dialog
-// launchers) and mainwindow_simulation.cpp (external programs, runs and parameter studies).
+// launchers), mainwindow_simulation.cpp (external programs, runs and parameter studies) and
+// mainwindow_export.cpp (exports).
 
 #include <QList>
 #include <QMainWindow>
@@ -46,6 +47,10 @@ class MainWindow : public QMainWindow {
 public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
+
+    // Opens a project file as Open does once a file is chosen (the project given on the command
+    // line); the design is kept when the file cannot be read.
+    void openProject(const QString &fileName);
 
 signals:
     // Points the camera at (x, y, z) after a project has been opened.
@@ -92,6 +97,9 @@ public slots:
     void runSettingsDialog();
     void parameterStudyDialog();
     void openStudy();
+    // Exports for other tools (mainwindow_export.cpp); they only read the design.
+    void on_actionExportVtk_triggered();
+    void on_actionExportXyz_triggered();
 
 protected:
     void changeEvent(QEvent *event) override;
@@ -152,6 +160,9 @@ private:
     bool saveBeforeRun();
     // The back-end the run settings choose; the local one is shared by every run of the window.
     RunBackend *runBackend();
+    // Exports (mainwindow_export.cpp): asks where to write, starting beside the project file;
+    // empty when cancelled.
+    QString askExportPath(const QString &title, const QString &suffix, const QString &filter);
 
     std::unique_ptr<Ui::MainWindow> ui;
     // Owned through the Qt parent (the central widget) once it is in the layout.

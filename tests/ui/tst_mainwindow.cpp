@@ -343,6 +343,35 @@ private slots:
         QCOMPARE(driver.seen, QStringList{"Application|No volums to check!"});
     }
 
+    // One line per atom at (origin + position) x scale in Angstrom; a volum without atoms yet
+    // has them generated for the file only, and the design is left as it was.
+    void exportAtomsWritesEveryAtomAndLeavesTheDesign() {
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "a", 0); // simple cubic, edge 1: 8 atoms, not generated yet
+        addCube(w, "b", 2, 1.0f, "Ox");
+        A::volums(w)[1].setAtomsInfo({Atom(0.5, 0.5, 0.25, material("Ox"), true)});
+        A::yMesure(w) = 2.0; // 2e-10 m per unit along y
+        A::clearModified(w);
+        const QString title = w.windowTitle();
+        ModalDriver driver;
+        driver.then(ModalDriver::chooseFile(path("atoms")));
+        A::ui(w).actionExportXyz->trigger();
+
+        const QStringList lines = QString::fromUtf8(readFile(path("atoms.xyz"))).split('\n');
+        QCOMPARE(lines.size(), 2 + 9 + 1); // count, comment, atoms, empty after the last end
+        QCOMPARE(lines[0], "9");
+        QVERIFY2(lines[1].startsWith("Properties=species:S:1:pos:R:3:volum:I:1 ") &&
+                     lines[1].contains("design=\"New unsaved project\""),
+                 qPrintable(lines[1]));
+        QVERIFY(lines.contains("Si 1 2 1 1"));  // the far corner of cube a
+        QCOMPARE(lines[10], "Ox 2.5 1 0.25 2"); // b's own atom, kept as edited
+        QVERIFY(!A::volums(w)[0].areAtomsCalculated());
+        QVERIFY(!A::modified(w));
+        QCOMPARE(w.windowTitle(), title);
+        QVERIFY(A::ui(w).statusbar->currentMessage().contains("9 atoms"));
+    }
+
     void exampleOpensChecksAndSavesBack_data() {
         QTest::addColumn<QString>("file");
         const QDir examples(repository + "/examples");
