@@ -1,18 +1,17 @@
 // karveno-check: runs the design checker on a project file and prints its verdict line.
 // Exit status: 0 when the design is free from errors, 1 for any other verdict, 2 when the file
-// cannot be read or holds no project.
+// cannot be read, holds no project, or was read with problems.
 
 #include "check/handover.h"
+#include "io/designtext.h"
 #include "io/projectfile.h"
 #include "model/materialsmanager.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QFileInfo>
 #include <QStringList>
-#include <QTextStream>
 
 #include <cstdio>
+#include <new>
 
 namespace {
 
@@ -27,8 +26,13 @@ const char kUsage[] =
     "A design without volums, or with a volum without material, is not checked: the line then\n"
     "says so (\"No volums to check!\", \"Volum NAME has no material!\").\n"
     "\n"
+    "Problems met while reading the file (a token that is not the number expected, a file\n"
+    "that ends early, ...) are printed on standard error as FILE:LINE: reason; the verdict is\n"
+    "still given for the design as read.\n"
+    "\n"
     "Exit status: 0 free from errors, 1 any other verdict (including a design not checked),\n"
-    "2 the file cannot be read or is not a project file.\n";
+    "2 the file cannot be read, is not a project file, was read with problems, or there is\n"
+    "not enough memory to check it.\n";
 
 int fail(const QString &text) {
     std::fprintf(stderr, "karveno-check: %s\n", qPrintable(text));
@@ -54,27 +58,26 @@ int main(int argc, char *argv[]) {
     }
 
     const QString path = args.first();
-    if (QFileInfo(path).isDir())
-        return fail(QStringLiteral("%1 is a folder, not a project file").arg(path));
+    try {
+        DesignText file;
+        if (!readDesignText(path, file))
+            return fail(QStringLiteral("cannot read %1: %2").arg(path, file.error));
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    // Parsed from memory: the whole file is read at once, and the reader's look-ahead never
-    // has to reposition the file.
-    QString text = QString::fromUtf8(file.readAll());
-    if (file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("cannot read %1: %2").arg(path, file.errorString()));
-    QTextStream in(&text, QIODevice::ReadOnly);
+        // A registry of its own: the project's materials are the only ones the design sees.
+        MaterialsManager registry;
+        ProjectDesign design;
+        const ProjectReadResult read = readProjectText(std::move(file.text), design, registry);
+        for (const ReadProblem &problem : read.problems)
+            std::fprintf(stderr, "%s\n", qPrintable(problemWithFile(path, problem)));
+        if (!read.volumsRead)
+            return fail(QStringLiteral("%1 has no project structure").arg(path));
 
-    // A registry of its own: the project's materials are the only ones the design sees.
-    MaterialsManager registry;
-    ProjectDesign design;
-    const ProjectReadResult read = readProject(in, design, registry);
-    if (!read.volumsRead)
-        return fail(QStringLiteral("%1 has no project structure").arg(path));
-
-    const CheckVerdict verdict = checkDesign(design, registry);
-    std::printf("%s\n", verdict.text().toLatin1().constData());
-    return verdict.ok() ? 0 : 1;
+        const CheckVerdict verdict = checkDesign(design, registry);
+        std::printf("%s\n", verdict.text().toLatin1().constData());
+        if (!read.problems.isEmpty())
+            return 2;
+        return verdict.ok() ? 0 : 1;
+    } catch (const std::bad_alloc &) {
+        return fail(QStringLiteral("not enough memory to check %1").arg(path));
+    }
 }

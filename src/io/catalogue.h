@@ -1,5 +1,6 @@
 #pragma once
 
+#include "io/readproblem.h"
 #include "model/category.h"
 
 #include <QList>
@@ -14,7 +15,10 @@ struct GeneralCatalogue {
 inline constexpr char kGeneralCataloguePath[] = "data/properties.txt";
 inline constexpr char kVolumCataloguePath[] = "data/volum_properties.txt";
 
-// False when the file cannot be opened (out untouched); otherwise fills `out` completely.
-bool readGeneralCatalogue(const QString &path, GeneralCatalogue &out);
-// Appends the file's categories; false when the file cannot be opened (nothing appended).
-bool readVolumCatalogue(const QString &path, QList<Category> &appendTo);
+// False when the file cannot be read (out untouched); otherwise fills `out` completely. The
+// reading problems, when asked for, are appended to `problems`.
+bool readGeneralCatalogue(const QString &path, GeneralCatalogue &out,
+                          ReadProblems *problems = nullptr);
+// Appends the file's categories; false when the file cannot be read (nothing appended).
+bool readVolumCatalogue(const QString &path, QList<Category> &appendTo,
+                        ReadProblems *problems = nullptr);

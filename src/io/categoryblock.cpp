@@ -7,9 +7,12 @@
 
 namespace {
 
-void foreignType(ForeignTypes foreign) {
+void foreignType(TokenReader &reader, ForeignTypes foreign, int type, int line) {
     if (foreign == ForeignTypes::Report)
         qDebug() << "Unexpected type of propertie";
+    reader.reportShift(
+        QStringLiteral("type %1 is not a property type here; the entry is left out").arg(type),
+        line);
 }
 
 bool readPropertyEntry(TokenReader &reader, ForeignTypes foreign, bool insideCondition,
@@ -20,7 +23,7 @@ Condition readConditionEntry(TokenReader &reader, ForeignTypes foreign) {
     const int count = reader.readInt();
     const bool activated = reader.readInt() != 0;
     Condition condition(name, activated);
-    for (int n = 0; n < count && !reader.atEnd(); ++n) {
+    for (int n = 0; reader.readsMore(n, count, "condition properties"); ++n) {
         Property property;
         if (readPropertyEntry(reader, foreign, true, property))
             condition.addProperty(property);
@@ -31,6 +34,7 @@ Condition readConditionEntry(TokenReader &reader, ForeignTypes foreign) {
 bool readPropertyEntry(TokenReader &reader, ForeignTypes foreign, bool insideCondition,
                        Property &out) {
     const QString name = reader.readWord();
+    const int line = reader.line();
     const int type = reader.readInt();
     switch (type) {
     case Property::Boolean: {
@@ -53,7 +57,7 @@ bool readPropertyEntry(TokenReader &reader, ForeignTypes foreign, bool insideCon
         if (!insideCondition) {
             const int count = reader.readInt();
             out = Property(name, type, count, reader.readRestOfLine());
-            for (int n = 0; n < count && !reader.atEnd(); ++n)
+            for (int n = 0; reader.readsMore(n, count, "conditions"); ++n)
                 out.addCondition(readConditionEntry(reader, foreign));
             // A file that ends early gives fewer conditions; the value stays their count.
             out.setValue(int(out.getConditions().size()));
@@ -63,7 +67,7 @@ bool readPropertyEntry(TokenReader &reader, ForeignTypes foreign, bool insideCon
     default:
         break;
     }
-    foreignType(foreign);
+    foreignType(reader, foreign, type, line);
     return false;
 }
 
@@ -72,7 +76,7 @@ bool readPropertyEntry(TokenReader &reader, ForeignTypes foreign, bool insideCon
 Category readCategoryBlock(TokenReader &reader, ForeignTypes foreign) {
     const int count = reader.readInt();
     Category category(reader.readRestOfLine());
-    for (int n = 0; n < count && !reader.atEnd(); ++n) {
+    for (int n = 0; reader.readsMore(n, count, "properties"); ++n) {
         Property property;
         if (readPropertyEntry(reader, foreign, false, property))
             category.addProperty(property);
@@ -82,12 +86,12 @@ Category readCategoryBlock(TokenReader &reader, ForeignTypes foreign) {
 
 QList<Category> readCategoryBlocks(TokenReader &reader, qint64 count, ForeignTypes foreign) {
     QList<Category> categories;
-    for (qint64 n = 0; n < count && !reader.atEnd(); ++n)
+    for (qint64 n = 0; reader.readsMore(n, count, "categories"); ++n)
         categories.append(readCategoryBlock(reader, foreign));
     return categories;
 }
 
 QList<Category> readCategoryBlocks(QTextStream &in, qint64 count, ForeignTypes foreign) {
-    TokenReader reader(in);
+    TokenReader reader(in.readAll());
     return readCategoryBlocks(reader, count, foreign);
 }

@@ -1,5 +1,6 @@
 #include "io/materialfiles.h"
 
+#include "io/designtext.h"
 #include "io/tokenreader.h"
 #include "model/categorywriter.h"
 #include "model/material.h"
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -42,43 +44,55 @@ void writeVector(QTextStream &out, const Coord &c) {
 
 Material *readMaterialRecord(TokenReader &reader, bool singlePrecision, ForeignTypes foreign) {
     const QString name = reader.readWord();
+    reader.setRecord(QStringLiteral("material %1").arg(name));
+    reader.setField("index number and colour");
     const int index = reader.readInt();
     const int red = reader.readInt();
     const int green = reader.readInt();
     const int blue = reader.readInt();
     // Out-of-range components would make an invalid colour; clamp them instead.
     const QColor colour(colourComponent(red), colourComponent(green), colourComponent(blue));
+    reader.setField("lattice vectors");
     const Coord v1 = readVector(reader, singlePrecision);
     const Coord v2 = readVector(reader, singlePrecision);
     const Coord v3 = readVector(reader, singlePrecision);
+    reader.setField("offsets");
     const int offsetCount = reader.readInt();
     QList<Coord> offsets;
-    for (int n = 0; n < offsetCount && !reader.atEnd(); ++n) {
+    for (int n = 0; reader.readsMore(n, offsetCount, "offsets"); ++n) {
         const Coord at = readVector(reader, singlePrecision);
         offsets.append(Coord(at.getX(), at.getY(), at.getZ(), reader.readRestOfLine()));
     }
-    auto *material = new Material(name, index, colour, v1, v2, v3, offsets);
+    auto material = std::make_unique<Material>(name, index, colour, v1, v2, v3, offsets);
+    reader.setField("categories");
     const int categoryCount = reader.readInt();
     material->setCategories(readCategoryBlocks(reader, categoryCount, foreign));
+    reader.setField(nullptr);
+    return material.release();
+}
+
+Material *readMaterialFile(const QString &filePath, ReadProblems *problems) {
+    DesignText file;
+    if (!readDesignText(filePath, file))
+        return nullptr;
+    TokenReader reader(std::move(file.text));
+    if (reader.readChar() != QLatin1Char('M'))
+        return nullptr;
+    Material *material = readMaterialRecord(reader, true, ForeignTypes::Report);
+    if (!reader.atEnd())
+        reader.report(QStringLiteral("text after the material's last category"));
+    if (problems)
+        problems->append(reader.takeProblems());
     return material;
 }
 
-Material *readMaterialFile(const QString &filePath) {
-    QFile file(filePath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return nullptr;
-    QTextStream in(&file);
-    TokenReader reader(in);
-    if (reader.readChar() != QLatin1Char('M'))
-        return nullptr;
-    return readMaterialRecord(reader, true, ForeignTypes::Report);
+bool loadMaterialFolder(const QString &folderPath, MaterialsManager &registry,
+                        QList<FileProblems> *problems) {
+    return loadMaterialFolders({folderPath}, registry, problems);
 }
 
-bool loadMaterialFolder(const QString &folderPath, MaterialsManager &registry) {
-    return loadMaterialFolders({folderPath}, registry);
-}
-
-bool loadMaterialFolders(const QStringList &folderPaths, MaterialsManager &registry) {
+bool loadMaterialFolders(const QStringList &folderPaths, MaterialsManager &registry,
+                         QList<FileProblems> *problems) {
     QList<QDir> folders;
     for (const QString &path : folderPaths) {
         if (QDir(path).exists())
@@ -86,25 +100,39 @@ bool loadMaterialFolders(const QStringList &folderPaths, MaterialsManager &regis
     }
     if (folders.isEmpty())
         return false;
-    registry.clearMaterials();
+    // Read all before touching the registry, so that running out of memory half-way leaves it
+    // as it was.
+    std::vector<std::unique_ptr<Material>> materials;
+    QList<FileProblems> found;
     for (const QDir &folder : std::as_const(folders)) {
         // Regular files only: no folders, no symbolic links and no devices or pipes, which
         // could block a read.
         const QFileInfoList files = folder.entryInfoList(
             QDir::Files | QDir::NoSymLinks | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
         for (const QFileInfo &info : files) {
-            std::unique_ptr<Material> material(readMaterialFile(info.filePath()));
+            ReadProblems fileProblems;
+            std::unique_ptr<Material> material(readMaterialFile(info.filePath(), &fileProblems));
+            if (!fileProblems.isEmpty())
+                found.append({info.filePath(), fileProblems});
             if (!material)
                 continue;
             // Names find materials; a second one of a name could never be used.
-            if (registry.getMaterial(material->getName())) {
+            const auto sameName = [&](const std::unique_ptr<Material> &m) {
+                return m->getName() == material->getName();
+            };
+            if (std::any_of(materials.begin(), materials.end(), sameName)) {
                 qDebug() << "Material" << material->getName() << "of" << info.filePath()
                          << "is already loaded; file skipped";
                 continue;
             }
-            registry.addMaterial(material.release());
+            materials.push_back(std::move(material));
         }
     }
+    registry.clearMaterials();
+    for (std::unique_ptr<Material> &material : materials)
+        registry.addMaterial(material.release());
+    if (problems)
+        problems->append(found);
     return true;
 }
 

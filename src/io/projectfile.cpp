@@ -1,6 +1,7 @@
 #include "io/projectfile.h"
 
 #include "io/categoryblock.h"
+#include "io/designtext.h"
 #include "io/materialfiles.h"
 #include "io/tokenreader.h"
 #include "model/categorywriter.h"
@@ -15,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
+#include <vector>
 
 double AxisScale::value() const {
     return mesure * std::pow(10.0, unit);
@@ -49,31 +52,61 @@ float toFloat(double value) {
     return float(std::clamp(value, -largest, largest));
 }
 
-Material *lookUpMaterial(const MaterialsManager &registry, const QString &word) {
-    if (word == QLatin1String(kNoMaterialWord))
-        return nullptr;
-    return registry.getMaterial(word);
-}
+// Finds the materials that volums and atoms name. Atoms of a volum mostly name the same
+// material, so the last answer is kept.
+class MaterialLookUp {
+public:
+    explicit MaterialLookUp(const QList<Material *> *materials) : materials(*materials) {}
 
-Volum readVolumRecord(TokenReader &reader, const MaterialsManager &registry) {
+    Material *find(QStringView word) {
+        if (haveLast && word == lastWord)
+            return last;
+        last = nullptr;
+        if (word != QLatin1String(kNoMaterialWord)) {
+            for (Material *material : materials) {
+                if (material->getName() == word) {
+                    last = material;
+                    break;
+                }
+            }
+        }
+        lastWord = word.toString();
+        haveLast = true;
+        return last;
+    }
+
+private:
+    const QList<Material *> &materials;
+    QString lastWord;
+    Material *last = nullptr;
+    bool haveLast = false;
+};
+
+Volum readVolumRecord(TokenReader &reader, MaterialLookUp &materials) {
     const QString name = reader.readWord();
+    reader.setRecord(QStringLiteral("volum %1").arg(name));
+    reader.setField("meshes");
     const int xm = reader.readInt();
     const int ym = reader.readInt();
     const int zm = reader.readInt();
     Volum volum(name, xm, ym, zm);
+    reader.setField("material");
     const QString materialName = reader.readWord();
-    volum.setMaterial(lookUpMaterial(registry, materialName));
+    volum.setMaterial(materials.find(materialName));
     if (!volum.getMaterial() && materialName != QLatin1String(kNoMaterialWord))
         volum.setMissingMaterialName(materialName);
     reader.readInt(); // the material's index number; the name decides
+    reader.setField("origin");
     const double ox = reader.readReal();
     const double oy = reader.readReal();
     const double oz = reader.readReal();
+    reader.setField("sizes");
     const double sx = reader.readReal();
     const double sy = reader.readReal();
     const double sz = reader.readReal();
     volum.addCoords(Coord(ox, oy, oz), toFloat(sx), toFloat(sy), toFloat(sz));
 
+    reader.setField("atoms");
     const int atomCount = reader.readInt();
     if (atomCount == -1) {
         volum.setWriteAtomsInfo(false);
@@ -81,11 +114,11 @@ Volum readVolumRecord(TokenReader &reader, const MaterialsManager &registry) {
         volum.setWriteAtomsInfo(true);
         QList<Atom> atoms;
         int maxOffset = 0;
-        for (int n = 0; n < atomCount && !reader.atEnd(); ++n) {
+        for (int n = 0; reader.readsMore(n, atomCount, "atoms"); ++n) {
             const double x = reader.readReal();
             const double y = reader.readReal();
             const double z = reader.readReal();
-            Material *material = lookUpMaterial(registry, reader.readWord());
+            Material *material = materials.find(reader.readWordView());
             reader.readInt(); // material index number
             reader.readInt(); // volum position
             const int noffset = reader.readInt();
@@ -98,79 +131,182 @@ Volum readVolumRecord(TokenReader &reader, const MaterialsManager &registry) {
             atom.setMaxOffset(maxOffset);
         volum.setAtomsInfo(atoms);
     }
+    reader.setField("categories");
     const int categoryCount = reader.readInt();
     volum.setCategories(readCategoryBlocks(reader, categoryCount, ForeignTypes::Skip));
     return volum;
 }
 
-} // namespace
+// A section marker must be the next non-blank character; says what stands there instead.
+void reportMissingMarker(TokenReader &reader, QChar found, char marker) {
+    if (found.isNull())
+        reader.reportEnd(
+            QStringLiteral("the file ends before the section marker %1").arg(QLatin1Char(marker)));
+    else
+        reader.report(QStringLiteral("\"%1\" stands where the section marker %2 belongs")
+                          .arg(found)
+                          .arg(QLatin1Char(marker)));
+}
 
-ProjectReadResult readProject(QTextStream &in, ProjectDesign &design, MaterialsManager &registry) {
-    ProjectReadResult result;
-    result.opened = true;
-    TokenReader reader(in);
+// The scale of one axis from the volum line; a value that cannot be a scale is reported.
+AxisScale readScale(TokenReader &reader, const QString &field, int line) {
+    bool ok = false;
+    const double value = field.toDouble(&ok);
+    if (!ok || !std::isfinite(value) || value <= 0.0)
+        reader.report(QStringLiteral("the scale \"%1\" cannot be used; 1 is taken").arg(field),
+                      line);
+    return normaliseScale(value);
+}
 
-    design.version = reader.readInt();
+// What a project file holds, read whole before any of it replaces the design: running out of
+// memory half-way then leaves the design as it was.
+struct ReadSections {
+    int version = 0;
+    bool general = false;
+    QList<Category> categories;
+    bool materials = false;
+    std::vector<std::unique_ptr<Material>> ownedMaterials;
+    QList<Material *> materialList;
+    bool volums = false;
+    QList<Volum> volumList;
+    AxisScale x, y, z;
+};
+
+void readSections(TokenReader &reader, ReadSections &read, ProjectReadResult &result,
+                  const MaterialsManager &registry) {
+    reader.setField("version");
+    read.version = reader.readInt();
     reader.readRestOfLine();
+    reader.setField(nullptr);
 
     // Each section begins with its letter as the next non-blank character. A character that is
     // not the expected marker is kept for the following section, so a missing section does not
     // swallow the marker of the next one.
     QChar marker = reader.readNonBlankChar();
-    if (marker == QLatin1Char('P')) {
-        design.categories.clear();
-        const int count = reader.readInt();
-        design.categories = readCategoryBlocks(reader, count, ForeignTypes::Skip);
-        marker = reader.readNonBlankChar();
-    } else {
+    bool reported = false; // a wrong character is reported once, not for every marker after it
+    const auto missing = [&](char expected) {
         ++result.missingMarkers;
+        if (!reported)
+            reportMissingMarker(reader, marker, expected);
+        reported = true;
+    };
+    if (marker == QLatin1Char('P')) {
+        read.general = true;
+        reader.setRecord(QStringLiteral("general properties"));
+        reader.setField(nullptr);
+        const int count = reader.readInt();
+        read.categories = readCategoryBlocks(reader, count, ForeignTypes::Skip);
+        marker = reader.readNonBlankChar();
+        reported = false;
+    } else {
+        missing('P');
     }
 
     if (marker == QLatin1Char('M')) {
-        registry.clearMaterials();
+        read.materials = true;
+        reader.setRecord(QStringLiteral("materials"));
+        reader.setField(nullptr);
         const int count = reader.readInt();
-        for (int n = 0; n < count && !reader.atEnd(); ++n)
-            registry.addMaterial(readMaterialRecord(reader, false, ForeignTypes::Skip));
+        for (int n = 0; reader.readsMore(n, count, "materials"); ++n) {
+            read.ownedMaterials.emplace_back(readMaterialRecord(reader, false, ForeignTypes::Skip));
+            read.materialList.append(read.ownedMaterials.back().get());
+        }
         marker = reader.readNonBlankChar();
+        reported = false;
     } else {
-        ++result.missingMarkers;
+        missing('M');
     }
 
     if (marker != QLatin1Char('V')) {
-        ++result.missingMarkers;
-        return result;
+        missing('V');
+        return;
     }
-    design.volums.clear();
+    read.volums = true;
+    reader.setRecord(QString());
+    reader.setField("volum line");
+    const int line = reader.line();
     const QStringList fields = reader.readRestOfLine().split(QLatin1Char(' '));
     if (fields.size() < 2) {
         qDebug() << "Unexpected file format";
-        return result;
+        reader.report(QStringLiteral("the volum line holds no scale and number of volums"), line);
+        return;
     }
-    design.x = normaliseScale(fields.first().toDouble());
+    if (fields.size() != 2 && fields.size() != 4)
+        reader.report(QStringLiteral("the volum line has %1 fields where 2 or 4 belong; the first "
+                                     "scale is taken for all axes")
+                          .arg(fields.size()),
+                      line);
+    read.x = readScale(reader, fields.first(), line);
     if (fields.size() == 4) {
-        design.y = normaliseScale(fields.at(1).toDouble());
-        design.z = normaliseScale(fields.at(2).toDouble());
+        read.y = readScale(reader, fields.at(1), line);
+        read.z = readScale(reader, fields.at(2), line);
     } else {
-        design.y = design.x;
-        design.z = design.x;
+        read.y = read.x;
+        read.z = read.x;
     }
-    const int volumCount = fields.last().toInt();
-    for (int n = 0; n < volumCount && !reader.atEnd(); ++n)
-        design.volums.append(readVolumRecord(reader, registry));
+    bool countOk = false;
+    const int volumCount = fields.last().toInt(&countOk);
+    if (!countOk)
+        reader.report(QStringLiteral("\"%1\" is not an integer").arg(fields.last()), line);
+    MaterialLookUp materials(read.materials ? &read.materialList : registry.getMaterials());
+    for (int n = 0; reader.readsMore(n, volumCount, "volums"); ++n) {
+        reader.setRecord(QString());
+        read.volumList.append(readVolumRecord(reader, materials));
+    }
+    reader.setRecord(QString());
+    reader.setField(nullptr);
+    if (volumCount >= 0 && read.volumList.size() == volumCount && !reader.atEnd())
+        reader.report(QStringLiteral("text after the last volum"));
     result.volumsRead = true;
+}
+
+} // namespace
+
+ProjectReadResult readProjectText(QString text, ProjectDesign &design, MaterialsManager &registry) {
+    ProjectReadResult result;
+    result.opened = true;
+    TokenReader reader(std::move(text));
+    ReadSections read;
+    readSections(reader, read, result, registry);
+    result.problems = reader.takeProblems();
+
+    // Replace the design only now that everything is read.
+    design.version = read.version;
+    if (read.general)
+        design.categories = std::move(read.categories);
+    if (read.materials) {
+        registry.clearMaterials();
+        for (std::unique_ptr<Material> &material : read.ownedMaterials)
+            registry.addMaterial(material.release());
+    }
+    if (read.volums) {
+        design.volums = std::move(read.volumList);
+        if (result.volumsRead) {
+            design.x = read.x;
+            design.y = read.y;
+            design.z = read.z;
+        }
+    }
     return result;
+}
+
+ProjectReadResult readProject(QTextStream &in, ProjectDesign &design, MaterialsManager &registry) {
+    return readProjectText(in.readAll(), design, registry);
 }
 
 ProjectReadResult readProjectFile(const QString &path, ProjectDesign &design,
                                   MaterialsManager &registry) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+    DesignText file;
+    if (!readDesignText(path, file)) {
         ProjectReadResult result;
-        result.error = file.errorString();
+        result.error = file.error;
+        result.outOfMemory = file.outOfMemory;
         return result;
     }
-    QTextStream in(&file);
-    return readProject(in, design, registry);
+    const TextEncoding encoding = file.encoding;
+    ProjectReadResult result = readProjectText(std::move(file.text), design, registry);
+    design.encoding = encoding;
+    return result;
 }
 
 void writeProject(QTextStream &out, const ProjectDesign &design, const MaterialsManager &registry) {
@@ -230,10 +366,13 @@ bool writeProjectFile(const QString &path, const ProjectDesign &design,
             *error = file.errorString();
         return false;
     }
-    QTextStream out(&file);
+    QString text;
+    QTextStream out(&text);
     writeProject(out, design, registry);
     out.flush();
-    if (out.status() != QTextStream::Ok) {
+    const QByteArray bytes = encodeDesignText(text, design.encoding);
+    text.clear();
+    if (file.write(bytes) != bytes.size()) {
         file.cancelWriting();
         if (error)
             *error = file.errorString();

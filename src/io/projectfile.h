@@ -1,5 +1,7 @@
 #pragma once
 
+#include "io/designtext.h"
+#include "io/readproblem.h"
 #include "model/category.h"
 #include "model/volum.h"
 
@@ -29,6 +31,8 @@ struct ProjectDesign {
     QList<Category> categories;
     QList<Volum> volums;
     AxisScale x, y, z;
+    // The encoding of the file it was read from, which a save writes again.
+    TextEncoding encoding = TextEncoding::Utf8;
 };
 
 struct ProjectReadResult {
@@ -36,14 +40,19 @@ struct ProjectReadResult {
     QString error;           // QFile::errorString() when !opened
     int missingMarkers = 0;  // one "Unexpected file format" box per missing marker
     bool volumsRead = false; // the volum section was read through: refresh and set the current file
+    bool outOfMemory = false; // the file was too large to read; nothing changed
+    ReadProblems problems;    // where the file and the design read from it part ways
 };
 
 // Reads a project into `design` and `registry` section by section: a present section replaces
 // what it holds (general categories, the registry's materials, the volums and scales); a missing
-// marker leaves that part as it was. Nothing changes when the file cannot be opened. Counts in the
-// file never make the reader run past the end of the data.
+// marker leaves that part as it was. Nothing changes when the file cannot be read, and nothing
+// when std::bad_alloc leaves the reader: the file is read whole before the design is replaced.
+// Counts in the file never make the reader run past the end of the data.
 ProjectReadResult readProjectFile(const QString &path, ProjectDesign &design,
                                   MaterialsManager &registry);
+// The same for a text already in memory (the design's encoding is left as it is).
+ProjectReadResult readProjectText(QString text, ProjectDesign &design, MaterialsManager &registry);
 ProjectReadResult readProject(QTextStream &in, ProjectDesign &design, MaterialsManager &registry);
 
 // Writes the whole design atomically: a failed write leaves any previous file as it was. On

@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QString kProgram = QStringLiteral(KARVENO_BINARY_DIR "/bin/karveno-check");
@@ -49,28 +51,30 @@ private slots:
         QTest::addColumn<QByteArray>("to");
         QTest::addColumn<QString>("verdict");
         QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("err");
         QTest::newRow("free from errors")
             << QByteArray() << QByteArray() << " [OK] SIMULATION DESIGN FREE FROM ERRORS\n"
-            << 0;
+            << 0 << QString();
         QTest::newRow("no particles")
             << QByteArray("\nNPARTICLES 1 10 \n") << QByteArray("\nNPARTICLES 1 0 \n")
             << " KARVENO ERROR [        3035 ] THE INJCETION PROCES REQUIRES  AT LEAST A NUMBER "
                "OF PARTICLES EQUAL TO 1\n"
-            << 1;
+            << 1 << QString();
         QTest::newRow("version of another catalogue")
             << QByteArray("1\nP ") << QByteArray("7\nP ")
             << " KARVENO ERROR [        1001 ] INCOMPATIBLE VERSION            7\n"
-            << 1;
+            << 1 << QString();
         QTest::newRow("no volums")
             << QByteArray("\nV 1e-09 1e-09 1e-09 7\n") << QByteArray("\nV 1e-09 1e-09 1e-09 0\n")
             << "No volums to check!\n"
-            << 1;
+            << 2 << "design.txt:3117: text after the last volum\n";
     }
     void verdicts() {
         QFETCH(QByteArray, from);
         QFETCH(QByteArray, to);
         QFETCH(QString, verdict);
         QFETCH(int, exitCode);
+        QFETCH(QString, err);
         QFile source(kProjects + "transistor.txt");
         QVERIFY(source.open(QIODevice::ReadOnly));
         QByteArray text = source.readAll();
@@ -82,7 +86,7 @@ private slots:
         const Run r = run({"design.txt"}); // relative to the working directory
         QCOMPARE(r.out, verdict);
         QCOMPARE(r.exitCode, exitCode);
-        QCOMPARE(r.err, QString());
+        QCOMPARE(r.err, err);
     }
 
     // Devices whose wave grid is far finer than their meshes: the verdict follows the rules, not
@@ -117,14 +121,42 @@ private slots:
         QTest::newRow("folder") << kProjects << "is a folder";
         QTest::newRow("not a project") << kProjects + "not_a_project.txt"
                                        << "has no project structure";
+        QTest::newRow("device") << "/dev/zero"
+                                << "not a regular file";
+        QTest::newRow("pipe") << "fifo"
+                              << "not a regular file";
     }
     void unreadableInputs() {
         QFETCH(QString, path);
         QFETCH(QString, message);
+        if (path == QLatin1String("fifo"))
+            QVERIFY(QFile::exists(work.filePath(path)) ||
+                    mkfifo(qPrintable(work.filePath(path)), 0600) == 0);
         const Run r = run({path});
         QCOMPARE(r.exitCode, 2);
         QCOMPARE(r.out, QString());
         QVERIFY2(r.err.contains(message), qPrintable(r.err));
+    }
+
+    // A mistyped size ("1OO" for 100) is reported with its line; the verdict for the design as
+    // read is still printed, and the exit status says that the file was not read cleanly.
+    void readingProblemsGoToStandardError() {
+        QFile source(QStringLiteral(KARVENO_SOURCE_DIR "/examples/classical_mosfet.txt"));
+        QVERIFY(source.open(QIODevice::ReadOnly));
+        QList<QByteArray> lines = source.readAll().split('\n');
+        QCOMPARE(lines[3121], QByteArray("100 120 120"));
+        lines[3121] = "1OO 120 120";
+        QFile copy(work.filePath("typo.txt"));
+        QVERIFY(copy.open(QIODevice::WriteOnly));
+        copy.write(lines.join('\n'));
+        copy.close();
+        const Run r = run({"typo.txt"});
+        QCOMPARE(r.exitCode, 2);
+        QCOMPARE(r.out, QStringLiteral("Volum OO has no material!\n"));
+        const QStringList err = r.err.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(err.size(), 1);
+        QVERIFY2(err[0].startsWith("typo.txt:3122: \"1OO\" is not a number (volum Source, sizes)"),
+                 qPrintable(err[0]));
     }
 
     void helpAndUsage() {

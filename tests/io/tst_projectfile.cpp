@@ -90,6 +90,7 @@ private slots:
     void malformedInputKeepsOrEmptiesParts();
     void fileErrorsChangeNothing();
     void missingMaterialKeepsItsName();
+    void namesKeepTheFilesEncoding();
 };
 
 void TestProjectFile::writesAndReadsTheSimulatorLayout() {
@@ -107,6 +108,7 @@ void TestProjectFile::writesAndReadsTheSimulatorLayout() {
     const ProjectReadResult result = readText(QString::fromLatin1(kSampleText), design, registry);
     QLocale::setDefault(saved);
     QVERIFY(result.opened && result.volumsRead && result.missingMarkers == 0);
+    QVERIFY(result.problems.isEmpty());
     QCOMPARE(registry.getMaterials()->size(), 1); // the project's materials replace the old
     Material *si = registry.getMaterial("Si");
     QCOMPARE(si->getAtomVec2().getY(), 0.5431); // double precision here
@@ -197,30 +199,52 @@ void TestProjectFile::malformedInputKeepsOrEmptiesParts_data() {
     QTest::addColumn<bool>("volumsRead");
     QTest::addColumn<int>("formatMessages");
     QTest::addColumn<QList<int>>("counts"); // categories, materials, volums, atoms of the first
+    QTest::addColumn<QStringList>("problems");
     // The design starts as the sample: 1 category, 1 material, 2 volums, 2 atoms.
-    QTest::newRow("empty") << "" << 3 << false << 0 << QList<int>{1, 1, 2, 2};
-    QTest::newRow("no marker") << "1\nX\n" << 3 << false << 0 << QList<int>{1, 1, 2, 2};
-    QTest::newRow("no general section") << "-1\nM 0\nV 1 1 1 0\n"
-                                        << 1 << true << 0 << QList<int>{1, 0, 0, -1};
+    QTest::newRow("empty") << "" << 3 << false << 0 << QList<int>{1, 1, 2, 2}
+                           << QStringList{"line 1: the file is empty (version)"};
+    QTest::newRow("no marker") << "1\nX\n"
+                               << 3 << false << 0 << QList<int>{1, 1, 2, 2}
+                               << QStringList{
+                                      "line 2: \"X\" stands where the section marker P belongs"};
+    QTest::newRow("no general section")
+        << "-1\nM 0\nV 1 1 1 0\n"
+        << 1 << true << 0 << QList<int>{1, 0, 0, -1}
+        << QStringList{"line 2: \"M\" stands where the section marker P belongs"};
     QTest::newRow("scale with too few fields empties the volums")
         << "1\nP 0\nM 0\nV 250\nv\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n"
-        << 0 << false << 1 << QList<int>{0, 0, 0, -1};
-    QTest::newRow("unreadable scales and counts") << "1\nP 0\nM 0\nV abc 0 -5 many\n"
-                                                  << 0 << true << 0 << QList<int>{0, 0, 0, -1};
+        << 0 << false << 1 << QList<int>{0, 0, 0, -1}
+        << QStringList{"line 4: the volum line holds no scale and number of volums (volum line)"};
+    QTest::newRow("unreadable scales and counts")
+        << "1\nP 0\nM 0\nV abc 0 -5 many\n"
+        << 0 << true << 0 << QList<int>{0, 0, 0, -1}
+        << QStringList{"line 4: the scale \"abc\" cannot be used; 1 is taken (volum line)",
+                       "line 4: the scale \"0\" cannot be used; 1 is taken (volum line)",
+                       "line 4: the scale \"-5\" cannot be used; 1 is taken (volum line)",
+                       "line 4: \"many\" is not an integer (volum line)"};
     // Huge counts, each followed by one record and the end of the data.
     QTest::newRow("huge category and condition counts")
         << "1\nP 2000000000\n2000000000 Cat\nx 4 2000000000 h\n"
-        << 2 << false << 0 << QList<int>{1, 1, 2, 2};
+        << 2 << false << 0 << QList<int>{1, 1, 2, 2}
+        << QStringList{
+               "line 4: the file ends after 0 of 2000000000 conditions (general properties)"};
     QTest::newRow("huge material and offset counts")
         << "1\nP 0\nM 2000000000\nSi 1 1 1 1 1 0 0 0 1 0 0 0 1 2000000000\n0 0 0 Si\n"
-        << 1 << false << 0 << QList<int>{0, 1, 2, 2};
+        << 1 << false << 0 << QList<int>{0, 1, 2, 2}
+        << QStringList{
+               "line 5: the file ends after 1 of 2000000000 offsets (material Si, offsets)"};
     QTest::newRow("huge volum and atom counts")
         << "1\nP 0\nM 0\nV 1 2000000000\na 1 1 1 Si 1 0 0 0 1 1 1 2000000000 0 0 0 Si 1 0 0\n"
-        << 0 << true << 0 << QList<int>{0, 0, 1, 1};
+        << 0 << true << 0 << QList<int>{0, 0, 1, 1}
+        << QStringList{"line 5: the file ends after 1 of 2000000000 atoms (volum a, atoms)"};
     // Words where numbers belong read as 0 and are left for the next read.
     QTest::newRow("words for numbers")
         << "one\nP 0\nM 0\nV 1 1 1 1\na 1 x 1 Si 1 0 0 0 1 1 1 -1 abc\n"
-        << 0 << true << 0 << QList<int>{0, 0, 1, 0};
+        << 0 << true << 0 << QList<int>{0, 0, 1, 0}
+        << QStringList{
+               "line 1: \"one\" is not an integer (version)",
+               "line 5: \"x\" is not an integer (volum a, meshes); the reading is out of step "
+               "from here, so 2 more problems are not listed"};
 }
 
 void TestProjectFile::malformedInputKeepsOrEmptiesParts() {
@@ -229,6 +253,7 @@ void TestProjectFile::malformedInputKeepsOrEmptiesParts() {
     QFETCH(bool, volumsRead);
     QFETCH(int, formatMessages);
     QFETCH(QList<int>, counts);
+    QFETCH(QStringList, problems);
     Sample sample;
     MessageLog log;
     const ProjectReadResult result = readText(text, sample.design, sample.registry);
@@ -240,6 +265,10 @@ void TestProjectFile::malformedInputKeepsOrEmptiesParts() {
                          int(sample.registry.getMaterials()->size()), int(volums.size()),
                          volums.isEmpty() ? -1 : volums[0].getNumberOfAtoms()}),
              counts);
+    QStringList found;
+    for (const ReadProblem &problem : result.problems)
+        found << problemText(problem);
+    QCOMPARE(found, problems);
 }
 
 void TestProjectFile::fileErrorsChangeNothing() {
@@ -299,6 +328,32 @@ void TestProjectFile::missingMaterialKeepsItsName() {
     QVERIFY(gap.getMissingMaterialName().isEmpty());
     gap.setMaterial(nullptr);
     QVERIFY(writtenText(design, registry).contains(QStringLiteral("gap\n1 1 1\n(none)\n-1\n")));
+}
+
+// A Latin-1 file keeps its names ("Métal" is not "Mètal") and is written back byte for byte; a
+// UTF-8 one likewise.
+void TestProjectFile::namesKeepTheFilesEncoding() {
+    QTemporaryDir dir;
+    for (const bool latin1 : {true, false}) {
+        QString text = QString::fromLatin1(kSampleText);
+        text.replace(QStringLiteral("Si"), QStringLiteral("M\u00e9tal"));
+        text.replace(QStringLiteral("gap\n1 1 1\n(none)"),
+                     QStringLiteral("gap\n1 1 1\nM\u00e8tal"));
+        const QByteArray bytes = latin1 ? text.toLatin1() : text.toUtf8();
+        const QString path = dir.filePath(QStringLiteral("names.txt"));
+        QVERIFY(writeFile(path, bytes));
+        ProjectDesign design;
+        MaterialsManager registry;
+        const ProjectReadResult result = readProjectFile(path, design, registry);
+        QVERIFY(result.volumsRead && result.problems.isEmpty());
+        QVERIFY(design.encoding == (latin1 ? TextEncoding::Latin1 : TextEncoding::Utf8));
+        QCOMPARE(design.volums[0].getMaterial()->getName(), QStringLiteral("M\u00e9tal"));
+        QVERIFY(!design.volums[1].getMaterial());
+        QVERIFY(writeProjectFile(path, design, registry));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(file.readAll(), bytes);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)

@@ -173,10 +173,13 @@ private:
 
 void TestShippedData::initTestCase() {
     MessageLog log;
-    QVERIFY(readGeneralCatalogue(kGeneralCataloguePath, general));
-    QVERIFY(readVolumCatalogue(kVolumCataloguePath, volumCategories));
-    QVERIFY(loadMaterialFolder(kMaterialFolderPath, registry));
+    ReadProblems problems;
+    QList<FileProblems> materialProblems;
+    QVERIFY(readGeneralCatalogue(kGeneralCataloguePath, general, &problems));
+    QVERIFY(readVolumCatalogue(kVolumCataloguePath, volumCategories, &problems));
+    QVERIFY(loadMaterialFolder(kMaterialFolderPath, registry, &materialProblems));
     QCOMPARE(log.count(QStringLiteral("Unexpected type of propertie")), 0);
+    QVERIFY(problems.isEmpty() && materialProblems.isEmpty());
     QCOMPARE(general.version, 1);
     QVERIFY(registry.getMaterials()->size() >= 5);
 }
