@@ -578,12 +578,12 @@ void gestor_memoria_global_inici() {
     st.node_count = nodes;
     const std::int64_t noNodes = nodes < 0 ? -1 : nodes + 1;
 
-    // Decided before anything is allocated: the grid tables, with the largest work table that a
-    // later stage holds beside them (the node signatures of the geometry stage, 16 bytes per
-    // cell), must fit in the memory budget. A larger grid is reported at once rather than
-    // touched page by page, which would stall the desktop or get the designer killed.
+    // Decided before anything is allocated: the grid tables, with the largest work tables that a
+    // later stage holds beside them (the cell types and node rules of the geometry stage, about
+    // a byte per cell each), must fit in the memory budget. A larger grid is reported at once
+    // rather than touched page by page, which would stall the desktop or get the designer killed.
     if (cells >= 0 && nodes >= 0) {
-        const double perCell = double(sizeof(Cell)) + 2.0 * sizeof(std::int64_t);
+        const double perCell = double(sizeof(Cell)) + 2.0;
         const double perNode = 5.0 * sizeof(std::int32_t); // indx, indxm, indym, indzm, indmalla
         const double axes = 2.0 * sizeof(double) * double(st.Nx + st.Ny + st.Nz + 6);
         const double bytes = double(cells) * perCell + double(nodes) * perNode + axes;

@@ -13,8 +13,10 @@
 #include "checker/comprova.h"
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <map>
 #include <string>
 #include <vector>
@@ -31,10 +33,20 @@ std::int32_t floorInt(double v);
 inline bool isOn(double v) {
     return floorInt(v) == 1;
 }
-// Rounds to single precision and widens again: the checker's single-precision steps.
-double toReal4(double v);
 // Double to single precision without undefined behaviour: out-of-range values become infinite.
-float toFloat(double value);
+inline float toFloat(double value) {
+    constexpr double kLargest = static_cast<double>(std::numeric_limits<float>::max());
+    if (std::fabs(value) <= kLargest) // false for NaN
+        return static_cast<float>(value);
+    if (std::isnan(value))
+        return std::numeric_limits<float>::quiet_NaN();
+    return value > 0 ? std::numeric_limits<float>::infinity()
+                     : -std::numeric_limits<float>::infinity();
+}
+// Rounds to single precision and widens again: the checker's single-precision steps.
+inline double toReal4(double v) {
+    return static_cast<double>(toFloat(v));
+}
 
 // ---------------------------------------------------------------------------------------------
 // Records of the checker's tables.
@@ -201,18 +213,30 @@ struct VolumEntry {
     std::int32_t scattering = 0; // floor of volum record 1
 };
 
+// One mesh cell. Kept small (80 bytes): a device of 10^6 cells holds 10^6 of them.
 struct Cell {
-    double mat1 = 0, mat2 = 0;             // material records 1 and 2 of the cell's material
-    double x = 0, y = 0, z = 0;            // origin
-    double dx = 0, dy = 0, dz = 0;         // widths
-    std::array<std::int32_t, 6> markers{}; // faces +x, +y, +z, -x, -y, -z (contact markers)
-    std::int32_t node_type = 10;           // type of the node at this cell's lower corner
-    std::int32_t cell_type = -1;
-    std::int32_t volum = 0; // volum number (1-based); 0 = no volum covers it
-    std::int32_t type2 = 0;
+    double mat1 = 0, mat2 = 0;     // material records 1 and 2 of the cell's material
+    double x = 0, y = 0, z = 0;    // origin
+    double dx = 0, dy = 0, dz = 0; // widths
+    std::int32_t volum = 0;        // volum number (1-based); 0 = no volum covers it
     std::int32_t material = 0;
-};
+    std::int8_t cell_type = -1; // -1 .. 3, from the volum
+    std::int8_t type2 = 0;      // 0 .. 5, from the volum
+    std::int8_t node_type = 10; // type of the node at this cell's lower corner
 
+    // Contact markers of the faces f = 0 .. 5 (+x, +y, +z, -x, -y, -z): 0, 1 or 2.
+    int marker(int f) const { return (markers_ >> (2 * f)) & 3; }
+    void setMarker(int f, int value) {
+        markers_ =
+            static_cast<std::uint16_t>((markers_ & ~(3u << (2 * f))) | (value & 3u) << (2 * f));
+    }
+    bool anyMarker() const { return markers_ != 0; }
+    void clearMarkers() { markers_ = 0; }
+
+private:
+    std::uint16_t markers_ = 0;
+};
+static_assert(sizeof(Cell) <= 80, "a cell of the grid stays within 80 bytes");
 // One reservoir (contact face rectangle) found by seleccio_de_contactes.
 struct Reservoir {
     std::int32_t face = 0;  // 1 +x, 2 +y, 3 +z, 4 -x, 5 -y, 6 -z; 0 none

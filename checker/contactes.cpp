@@ -50,11 +50,11 @@ Cell *contactNeighbour(State &st, const CellFlags &flags, std::int64_t i, std::i
     if (i < 0 || j < 0 || k < 0 || i > st.Mx || j > st.My || k > st.Mz)
         return nullptr;
     Cell *c = st.cellAt(i, j, k);
-    if (!c || flags.isSet(st, c) || c->markers[static_cast<std::size_t>(face - 1)] != 1)
+    if (!c || flags.isSet(st, c) || c->marker(face - 1) != 1)
         return nullptr;
     const int *d = kFaceStep[face - 1];
     Cell *nb = st.cellAt(i + d[0], j + d[1], k + d[2]);
-    if (!nb || nb->markers[static_cast<std::size_t>(opposite(face) - 1)] != 2)
+    if (!nb || nb->marker(opposite(face) - 1) != 2)
         return nullptr;
     return nb;
 }
@@ -291,7 +291,10 @@ void seleccio_de_contactes(const volum_str *, std::int32_t) {
 
     for (std::int64_t i = 0; i <= st.Mx; ++i)
         for (std::int64_t j = 0; j <= st.My; ++j)
-            for (std::int64_t k = 0; k <= st.Mz; ++k)
+            for (std::int64_t k = 0; k <= st.Mz; ++k) {
+                const Cell *c = st.cellAt(i, j, k);
+                if (!c || !c->anyMarker()) // most cells touch no contact
+                    continue;
                 for (int face = 1; face <= 6; ++face) {
                     if (!contactNeighbour(st, flags, i, j, k, face))
                         continue;
@@ -312,6 +315,7 @@ void seleccio_de_contactes(const volum_str *, std::int32_t) {
                     if (!noError())
                         return;
                 }
+            }
 
     if (st.source == 0) {
         message(8010);

@@ -5,6 +5,7 @@
 #include "checker/listline.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -186,13 +187,13 @@ void definicio_de_volums() {
                     c->dx = wx;
                     c->dy = wy;
                     c->dz = wz;
-                    c->cell_type = v.cell_type;
+                    c->cell_type = static_cast<std::int8_t>(v.cell_type);
                     c->volum = n;
-                    c->type2 = v.type2;
+                    c->type2 = static_cast<std::int8_t>(v.type2);
                     c->material = v.material;
                     c->mat1 = mat ? mat->values[0] : 0.0;
                     c->mat2 = mat ? mat->values[1] : 0.0;
-                    c->markers.fill(0);
+                    c->clearMarkers();
                 }
             }
         }
@@ -207,26 +208,56 @@ void control_de_coordenades() {
     // Steps of the neighbours numbered as corners 2 to 8.
     static const int steps[7][3] = {{1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 1, 1},
                                     {0, 0, 1}, {1, 0, 1}, {1, 1, 1}};
+    // The comparison is in single precision: each plane of cells is converted once into a
+    // small table of float origins and widths, and every cell is compared with its neighbours
+    // in the same plane and the next one from those tables.
+    struct Corners {
+        float origin[3], width[3];
+    };
+    const std::int64_t nj = st.My + 1, nk = st.Mz + 1;
+    std::vector<Corners> planes[2];
+    if (!allocate(planes[0], nj * nk, 0) || !allocate(planes[1], nj * nk, 0))
+        return;
+    const auto convert = [&](std::int64_t i, std::vector<Corners> &plane) {
+        for (std::int64_t j = 0; j < nj; ++j) {
+            const Cell *row = st.cellAt(i, j, 0);
+            const bool whole = row && st.cellAt(i, j, nk - 1);
+            for (std::int64_t k = 0; k < nk; ++k) {
+                Corners &p = plane[static_cast<std::size_t>(j * nk + k)];
+                const Cell *c = whole ? row + k : st.cellAt(i, j, k);
+                const double origin[3] = {c ? c->x : 0, c ? c->y : 0, c ? c->z : 0};
+                const double width[3] = {c ? c->dx : 0, c ? c->dy : 0, c ? c->dz : 0};
+                for (int a = 0; a < 3; ++a) {
+                    p.origin[a] = toFloat(origin[a]);
+                    p.width[a] = toFloat(width[a]);
+                }
+            }
+        }
+    };
+    if (st.Mx > 0)
+        convert(0, planes[1]);
     for (std::int64_t i = 0; i < st.Mx; ++i) {
+        std::swap(planes[0], planes[1]);
+        convert(i + 1, planes[1]);
         for (std::int64_t j = 0; j < st.My; ++j) {
             for (std::int64_t k = 0; k < st.Mz; ++k) {
-                const Cell *c = st.cellAt(i, j, k);
-                if (!c)
-                    continue;
-                const float origin[3] = {toFloat(c->x), toFloat(c->y), toFloat(c->z)};
-                const float width[3] = {toFloat(c->dx), toFloat(c->dy), toFloat(c->dz)};
+                const Corners &c = planes[0][static_cast<std::size_t>(j * nk + k)];
+                const float far[3] = {c.origin[0] + c.width[0], c.origin[1] + c.width[1],
+                                      c.origin[2] + c.width[2]};
+                const float tolerance[3] = {0.001f * c.width[0], 0.001f * c.width[1],
+                                            0.001f * c.width[2]};
                 for (int corner = 0; corner < 7; ++corner) {
                     const int *d = steps[corner];
-                    const Cell *nb = st.cellAt(i + d[0], j + d[1], k + d[2]);
-                    const float there[3] = {nb ? toFloat(nb->x) : 0.0f, nb ? toFloat(nb->y) : 0.0f,
-                                            nb ? toFloat(nb->z) : 0.0f};
-                    bool match = nb != nullptr;
-                    for (int a = 0; a < 3 && match; ++a) {
-                        const float expected = d[a] ? origin[a] + width[a] : origin[a];
-                        match = std::fabs(there[a] - expected) <= 0.001f * width[a];
-                    }
+                    const Corners &nb =
+                        planes[d[0]][static_cast<std::size_t>((j + d[1]) * nk + k + d[2])];
+                    bool match = true;
+                    for (int a = 0; a < 3; ++a)
+                        match &=
+                            std::fabs(nb.origin[a] - (d[a] ? far[a] : c.origin[a])) <= tolerance[a];
                     if (!match) {
-                        message(72009, c->volum, nb ? nb->volum : 0,
+                        const Cell *cell = st.cellAt(i, j, k);
+                        const Cell *other = st.cellAt(i + d[0], j + d[1], k + d[2]);
+                        message(72009, cell ? cell->volum : 0, other ? other->volum : 0,
                                 static_cast<float>(corner + 2));
                         return;
                     }
@@ -295,6 +326,112 @@ std::int64_t ringWeight(std::int64_t i, std::int64_t j, std::int64_t k) {
 constexpr std::int64_t k35_2 = 35 * 35;      // one cell of type 2
 constexpr std::int64_t k35_3 = 35 * 35 * 35; // one cell of type 3
 
+// 35 to the power of t, for the cell types t = 0 .. 11 that carry a weight.
+constexpr int kWeightedTypes = 12;
+constexpr std::array<std::int64_t, kWeightedTypes> kTypeWeights = [] {
+    std::array<std::int64_t, kWeightedTypes> w{};
+    std::int64_t p = 1;
+    for (auto &x : w) {
+        x = p;
+        p *= 35;
+    }
+    return w;
+}();
+
+// The cell types of the grid with a border of one cell on every side, so that the signatures of
+// every inner node read their cells at fixed offsets without bounds tests. A cell beyond the
+// largest mesh index of its axis, or of a type without weight, holds -1 (weight 0).
+class TypeGrid {
+public:
+    bool fill(State &st) {
+        ni_ = st.Mx + 3;
+        nj_ = st.My + 3;
+        nk_ = st.Mz + 3;
+        if (!allocate(types_, ni_ * nj_ * nk_, 0, std::int8_t(-1)))
+            return false;
+        computeOffsets();
+        for (std::int64_t i = 0; i <= st.Mx; ++i)
+            for (std::int64_t j = 0; j <= st.My; ++j) {
+                const Cell *row = st.cellAt(i, j, 0);
+                if (!row || !st.cellAt(i, j, st.Mz))
+                    continue;
+                for (std::int64_t k = 0; k <= st.Mz; ++k) {
+                    const std::int32_t type = row[k].cell_type;
+                    if (type >= 0 && type < kWeightedTypes)
+                        types_[index(i, j, k)] = static_cast<std::int8_t>(type);
+                }
+            }
+        return true;
+    }
+    // suma_contigua_8 and suma_externa_24 of inner node (i, j, k), read at fixed offsets from
+    // the node's own cell.
+    std::int64_t contiguous8(std::int64_t i, std::int64_t j, std::int64_t k) const {
+        return sum(index(i, j, k), offsets8_);
+    }
+    std::int64_t external24(std::int64_t i, std::int64_t j, std::int64_t k) const {
+        return sum(index(i, j, k), offsets24_);
+    }
+
+private:
+    std::size_t index(std::int64_t i, std::int64_t j, std::int64_t k) const {
+        return static_cast<std::size_t>(((i + 1) * nj_ + (j + 1)) * nk_ + (k + 1));
+    }
+    template <std::size_t N>
+    std::int64_t sum(std::size_t at, const std::array<std::ptrdiff_t, N> &offsets) const {
+        std::int64_t total = 0;
+        for (const std::ptrdiff_t offset : offsets) {
+            const std::int8_t t =
+                types_[static_cast<std::size_t>(static_cast<std::ptrdiff_t>(at) + offset)];
+            total += t < 0 ? 0 : kTypeWeights[static_cast<std::size_t>(t)];
+        }
+        return total;
+    }
+    void computeOffsets() {
+        const auto offset = [&](std::int64_t di, std::int64_t dj, std::int64_t dk) {
+            return static_cast<std::ptrdiff_t>((di * nj_ + dj) * nk_ + dk);
+        };
+        std::size_t n = 0;
+        for (std::int64_t a = -1; a <= 0; ++a)
+            for (std::int64_t b = -1; b <= 0; ++b)
+                for (std::int64_t c = -1; c <= 0; ++c)
+                    offsets8_[n++] = offset(a, b, c);
+        n = 0;
+        for (std::int64_t u = 0; u < 2; ++u)
+            for (std::int64_t w = 0; w < 2; ++w) {
+                offsets24_[n++] = offset(1, -1 + u, -1 + w);
+                offsets24_[n++] = offset(-2, -1 + u, -1 + w);
+                offsets24_[n++] = offset(-1 + u, 1, -1 + w);
+                offsets24_[n++] = offset(-1 + u, -2, -1 + w);
+                offsets24_[n++] = offset(-1 + u, -1 + w, 1);
+                offsets24_[n++] = offset(-1 + u, -1 + w, -2);
+            }
+    }
+    std::vector<std::int8_t> types_;
+    std::int64_t ni_ = 0, nj_ = 0, nk_ = 0;
+    std::array<std::ptrdiff_t, 8> offsets8_{};
+    std::array<std::ptrdiff_t, 24> offsets24_{};
+};
+
+// The numbering rule that an inner node falls under, from its signatures.
+enum NodeRule : std::int8_t {
+    kNoRule,
+    kBulk,         // S8 < 35^2 (only cells of types 0 and 1) and S24 < 35^3: node type 1
+    kNearBoundary, // S8 < 35^2 and S24 >= 35^3: node type 2
+    kOnBoundary,   // 4 x 35^2 <= S8 < 35^3 (four cells of type 2 or more, none of type 3): type 2
+    kContact,      // S8 >= 35^3 and cells of type 0 or 1 among the eight: a contact node
+};
+
+NodeRule nodeRule(const TypeGrid &types, std::int64_t i, std::int64_t j, std::int64_t k) {
+    const std::int64_t s8 = types.contiguous8(i, j, k);
+    if (s8 < k35_2)
+        return types.external24(i, j, k) < k35_3 ? kBulk : kNearBoundary;
+    if (s8 >= 4 * k35_2 && s8 < k35_3)
+        return kOnBoundary;
+    if (s8 >= k35_3 && (s8 % k35_3) % k35_2 > 0)
+        return kContact;
+    return kNoRule;
+}
+
 } // namespace
 
 std::int64_t suma_contigua_8(std::int64_t i, std::int64_t j, std::int64_t k) {
@@ -331,32 +468,45 @@ void definicio_tipus_de_nodes() {
             message(3006); // reported unless a later rule of this stage replaces it
     }
 
+    // Nodes run from 0 to M + 1 on each axis; node (i, j, k) keeps its type in cell (i, j, k)
+    // when the table has that cell, and its number in indmalla. Both are reached by strides; an
+    // index outside either table is skipped, as cellAt and nodeAt would.
+    const std::int64_t cellJ = st.Nz + 1, cellI = (st.Ny + 1) * cellJ;
+    const std::int64_t nodeJ = st.Nz + 2, nodeI = (st.Ny + 2) * nodeJ;
+    const auto cellOfNode = [&](std::int64_t i, std::int64_t j, std::int64_t k) -> Cell * {
+        if (i > st.Nx || j > st.Ny || k > st.Nz)
+            return nullptr;
+        const auto at = static_cast<std::size_t>(i * cellI + j * cellJ + k);
+        return at < st.malla.size() ? &st.malla[at] : nullptr;
+    };
     for (std::int64_t i = 0; i <= st.Mx + 1; ++i)
         for (std::int64_t j = 0; j <= st.My + 1; ++j)
             for (std::int64_t k = 0; k <= st.Mz + 1; ++k)
-                if (Cell *c = st.cellAt(i, j, k))
+                if (Cell *c = cellOfNode(i, j, k))
                     c->node_type = 10;
 
-    // Signatures of the inner nodes, computed once.
+    // Signatures of the inner nodes, classified once by the rule that numbers them.
     const std::int64_t ni = st.Mx, nj = st.My, nk = st.Mz;
-    std::vector<std::int64_t> s8, s24;
-    if (!allocate(s8, ni * nj * nk, 0) || !allocate(s24, ni * nj * nk, 0))
-        return;
+    std::vector<std::int8_t> rule;
+    {
+        TypeGrid types;
+        if (!types.fill(st) || !allocate(rule, ni * nj * nk, 0))
+            return;
+        std::size_t at = 0;
+        for (std::int64_t i = 1; i <= ni; ++i)
+            for (std::int64_t j = 1; j <= nj; ++j)
+                for (std::int64_t k = 1; k <= nk; ++k)
+                    rule[at++] = nodeRule(types, i, j, k);
+    }
     const auto inner = [&](std::int64_t i, std::int64_t j, std::int64_t k) {
         return static_cast<std::size_t>(((i - 1) * nj + (j - 1)) * nk + (k - 1));
     };
-    for (std::int64_t i = 1; i <= ni; ++i)
-        for (std::int64_t j = 1; j <= nj; ++j)
-            for (std::int64_t k = 1; k <= nk; ++k) {
-                s8[inner(i, j, k)] = suma_contigua_8(i, j, k);
-                s24[inner(i, j, k)] = suma_externa_24(i, j, k);
-            }
 
     std::int32_t number = 0;
     const auto give = [&](std::int64_t i, std::int64_t j, std::int64_t k, std::int32_t type) {
         ++number;
-        if (Cell *c = st.cellAt(i, j, k))
-            c->node_type = type;
+        if (Cell *c = cellOfNode(i, j, k))
+            c->node_type = static_cast<std::int8_t>(type);
         const auto at = static_cast<std::size_t>(number);
         if (at < st.indx.size()) {
             st.indx[at] = type;
@@ -364,21 +514,22 @@ void definicio_tipus_de_nodes() {
             st.indym[at] = clampInt(j);
             st.indzm[at] = clampInt(k);
         }
-        if (std::int32_t *slot = st.nodeAt(i, j, k))
-            *slot = number;
+        const auto node = static_cast<std::size_t>(i * nodeI + j * nodeJ + k);
+        if (node < st.indmalla.size())
+            st.indmalla[node] = number;
     };
-    const auto innerPass = [&](auto rule, std::int32_t type) {
+    const auto innerPass = [&](NodeRule which, std::int32_t type) {
         for (std::int64_t i = 1; i <= ni; ++i)
             for (std::int64_t j = 1; j <= nj; ++j)
                 for (std::int64_t k = 1; k <= nk; ++k)
-                    if (rule(s8[inner(i, j, k)], s24[inner(i, j, k)]))
+                    if (rule[inner(i, j, k)] == which)
                         give(i, j, k, type);
     };
 
-    innerPass([](std::int64_t a, std::int64_t b) { return a < k35_2 && b < k35_3; }, 1);
+    innerPass(kBulk, 1);
     st.last_type1_node = number;
-    innerPass([](std::int64_t a, std::int64_t b) { return a < k35_2 && b >= k35_3; }, 2);
-    innerPass([](std::int64_t a, std::int64_t) { return a >= 4 * k35_2 && a < k35_3; }, 2);
+    innerPass(kNearBoundary, 2);
+    innerPass(kOnBoundary, 2);
     st.last_type2_node = number;
 
     // Contact nodes: inner nodes touching type-3 cells and cells of type 0 or 1, grouped by the
@@ -393,8 +544,7 @@ void definicio_tipus_de_nodes() {
     for (std::int64_t i = 1; i <= ni; ++i)
         for (std::int64_t j = 1; j <= nj; ++j)
             for (std::int64_t k = 1; k <= nk; ++k) {
-                const std::int64_t a = s8[inner(i, j, k)];
-                if (a < k35_3 || (a % k35_3) % k35_2 == 0)
+                if (rule[inner(i, j, k)] != kContact)
                     continue;
                 std::int32_t owner = 0;
                 for (const auto &o : order) {
@@ -404,13 +554,18 @@ void definicio_tipus_de_nodes() {
                 }
                 contacts.push_back({i, j, k, owner});
             }
+    // Volum by volum, each in scan order.
+    std::stable_sort(contacts.begin(), contacts.end(),
+                     [](const ContactNode &a, const ContactNode &b) { return a.volum < b.volum; });
+    auto next = contacts.begin();
     for (int v = 1; v <= st.nvol; ++v) {
         const auto at = static_cast<std::size_t>(v);
         if (at < st.prim_nod_cont.size())
             st.prim_nod_cont[at] = number + 1;
-        for (const ContactNode &cn : contacts)
-            if (cn.volum == v)
-                give(cn.i, cn.j, cn.k, 5);
+        while (next != contacts.end() && next->volum < v)
+            ++next; // a contact node without an owner volum is numbered with the rest
+        for (; next != contacts.end() && next->volum == v; ++next)
+            give(next->i, next->j, next->k, 5);
         if (at < st.ult_nod_cont.size())
             st.ult_nod_cont[at] = number;
     }
@@ -418,7 +573,7 @@ void definicio_tipus_de_nodes() {
     for (std::int64_t i = 0; i <= st.Mx + 1; ++i)
         for (std::int64_t j = 0; j <= st.My + 1; ++j)
             for (std::int64_t k = 0; k <= st.Mz + 1; ++k) {
-                const Cell *c = st.cellAt(i, j, k);
+                const Cell *c = cellOfNode(i, j, k);
                 if (!c || c->node_type == 10)
                     give(i, j, k, 10);
             }
@@ -439,8 +594,8 @@ void definicio_tipus_de_nodes() {
                     if (!nb || nb->cell_type != 3 || nb->volum < 1 || nb->volum > st.nvol ||
                         st.volum[static_cast<std::size_t>(nb->volum)].kind != 1)
                         continue;
-                    c->markers[static_cast<std::size_t>(f)] = 1;
-                    nb->markers[static_cast<std::size_t>((f + 3) % 6)] = 2;
+                    c->setMarker(f, 1);
+                    nb->setMarker((f + 3) % 6, 2);
                 }
             }
 

@@ -15,16 +15,6 @@ namespace comprova {
 // ---------------------------------------------------------------------------------------------
 // Line formation.
 
-float toFloat(double value) {
-    if (std::isnan(value))
-        return std::numeric_limits<float>::quiet_NaN();
-    if (value > static_cast<double>(FLT_MAX))
-        return std::numeric_limits<float>::infinity();
-    if (value < -static_cast<double>(FLT_MAX))
-        return -std::numeric_limits<float>::infinity();
-    return static_cast<float>(value);
-}
-
 std::string formatInteger(std::int32_t value) {
     char buf[32];
     std::snprintf(buf, sizeof buf, "%11d", static_cast<int>(value));
@@ -108,10 +98,6 @@ std::int32_t floorInt(double v) {
     if (!(f >= -2147483648.0 && f <= 2147483647.0))
         return std::numeric_limits<std::int32_t>::min();
     return static_cast<std::int32_t>(f);
-}
-
-double toReal4(double v) {
-    return static_cast<double>(toFloat(v));
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -10,6 +10,10 @@
 #include <QList>
 #include <QString>
 
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 class Category;
@@ -34,10 +38,32 @@ struct CheckInput {
     AxisScale x, y, z;                            // scale of each axis to metres
 };
 
+// Allocator of the hand-over's record arrays. The memory comes zeroed from calloc and
+// value-initialisation writes nothing more, so the parameter records that a design does not use
+// (a volum record holds 1000 of them, 336 KB) are never touched and cost no resident memory.
+template <class T> struct ZeroedAllocator {
+    static_assert(std::is_trivial_v<T>, "all-zero bytes are the value-initialised record");
+    using value_type = T;
+    ZeroedAllocator() = default;
+    template <class U> ZeroedAllocator(const ZeroedAllocator<U> &) {}
+    T *allocate(std::size_t n) {
+        if (void *p = std::calloc(n, sizeof(T)))
+            return static_cast<T *>(p);
+        throw std::bad_alloc();
+    }
+    void deallocate(T *p, std::size_t) { std::free(p); }
+    template <class U> void construct(U *) {} // value-initialised already
+    template <class U, class... Args> void construct(U *p, Args &&...args) {
+        ::new (static_cast<void *>(p)) U(std::forward<Args>(args)...);
+    }
+    template <class U> bool operator==(const ZeroedAllocator<U> &) const { return true; }
+    template <class U> bool operator!=(const ZeroedAllocator<U> &) const { return false; }
+};
+
 // The four record arrays and their counts, as the entry routine receives them.
 struct HandOver {
-    std::vector<volum_str> volums;
-    std::vector<material_str> materials;
+    std::vector<volum_str, ZeroedAllocator<volum_str>> volums;
+    std::vector<material_str, ZeroedAllocator<material_str>> materials;
     std::vector<parameter_str> parameters;
     std::vector<atom_str> atoms;
     std::int32_t nvol = 0; // true counts; over the checker's limit the arrays stay empty
