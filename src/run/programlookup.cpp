@@ -1,5 +1,6 @@
 #include "run/programlookup.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcessEnvironment>
@@ -22,6 +23,12 @@ QString resolveProgram(const QString &name) {
         const QString candidate = QDir(folder).absoluteFilePath(name);
         if (isRunnable(candidate))
             return candidate;
+    }
+    // Last, beside the running program, where the build and an installation put the stand-ins.
+    if (QCoreApplication::instance()) {
+        const QString beside = QDir(QCoreApplication::applicationDirPath()).absoluteFilePath(name);
+        if (isRunnable(beside))
+            return beside;
     }
     return name;
 }

@@ -3,7 +3,7 @@
 
 // Finds the external programs the designer starts by relative name ("KARVENOCOM.exe",
 // "plot/Graph_KARVENO.exe"): first in the working directory, as the desktop platforms the tool
-// comes from do, then in every folder of the PATH.
+// comes from do, then in every folder of the PATH, then beside the running program.
 
 #include <QString>
 

@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <QSet>
 
+#include <algorithm>
+
 namespace {
 
 // Quotes a word for the POSIX shell that runs the batch script.
@@ -75,9 +77,20 @@ QString SlurmBackend::batchScript(const QList<Run *> &runs, const QString &outpu
     option("job-name", settings.jobName);
     option("output", outputPattern);
     if (runs.size() > 1) {
-        QStringList tasks;
+        // Runs of consecutive numbers become ranges: "1-12,14-20".
+        QList<int> numbers;
         for (const Run *run : runs)
-            tasks << QString::number(run->task());
+            numbers << run->task();
+        std::sort(numbers.begin(), numbers.end());
+        QStringList tasks;
+        for (qsizetype i = 0; i < numbers.size();) {
+            qsizetype j = i;
+            while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1)
+                ++j;
+            tasks << (j == i ? QString::number(numbers[i])
+                             : QStringLiteral("%1-%2").arg(numbers[i]).arg(numbers[j]));
+            i = j + 1;
+        }
         QString array = tasks.join(QLatin1Char(','));
         if (maxRunning > 0)
             array += QStringLiteral("%%1").arg(maxRunning);
@@ -243,6 +256,7 @@ void SlurmBackend::poll() {
     followed.removeIf([](const Followed &f) { return !f.run || f.run->isDone(); });
     if (followed.isEmpty()) {
         timer.stop();
+        emit looked();
         return;
     }
     if (looking)
@@ -257,6 +271,7 @@ void SlurmBackend::poll() {
 void SlurmBackend::lookAt(const QStringList &arrays) {
     if (arrays.isEmpty()) {
         looking = false;
+        emit looked();
         return;
     }
     looking = true;

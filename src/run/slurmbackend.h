@@ -37,6 +37,10 @@ public:
     // Slurm's job state word (squeue's %T) as a run state; false while the job has not ended.
     static Run::State stateOf(const QString &slurmState, bool *ended);
 
+signals:
+    // A look at every followed job has ended (whatever it found).
+    void looked();
+
 private:
     struct Followed {
         QPointer<Run> run;

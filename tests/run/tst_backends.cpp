@@ -198,7 +198,7 @@ private slots:
         }
         QVERIFY(!QFile::exists(folder + "/003/output/log.txt"));
         if (kind == QLatin1String("slurm"))
-            QVERIFY(readFile(folder + "/karveno-study.sbatch").contains("--array=1,2,4,5,6%2"));
+            QVERIFY(readFile(folder + "/karveno-study.sbatch").contains("--array=1-2,4-6%2"));
 
         Study again;
         QVERIFY2(again.open(folder, &error), qPrintable(error));
