@@ -2,6 +2,8 @@
 // Exit status: 0 when the design is free from errors, 1 for any other verdict, 2 when the file
 // cannot be read, holds no project, or was read with problems.
 
+#include "checkbatch.h"
+
 #include "check/handover.h"
 #include "io/designtext.h"
 #include "io/projectfile.h"
@@ -17,6 +19,7 @@ namespace {
 
 const char kUsage[] =
     "Usage: karveno-check PROJECT.txt\n"
+    "       karveno-check [--json] PATH...\n"
     "\n"
     "Checks the design held in a project file with the built-in design checker and prints its\n"
     "verdict: either \" [OK] SIMULATION DESIGN FREE FROM ERRORS\" or the numbered line of the\n"
@@ -32,7 +35,15 @@ const char kUsage[] =
     "\n"
     "Exit status: 0 free from errors, 1 any other verdict (including a design not checked),\n"
     "2 the file cannot be read, is not a project file, was read with problems, or there is\n"
-    "not enough memory to check it.\n";
+    "not enough memory to check it.\n"
+    "\n"
+    "With several paths, a folder (every *.txt file in it, sorted by name) or --json, each file\n"
+    "gets a line \"PATH: VERDICT\" and a summary line follows; with --json each file gets one "
+    "JSON\n"
+    "object (path, ok, code, verdict, and the volum the verdict names, or null) and the summary\n"
+    "goes to the standard error. Exit status: 0 every design is free from errors, 1 some design\n"
+    "has an error or was not checked, 2 some file cannot be read, is not a project file or was\n"
+    "read with problems.\n";
 
 int fail(const QString &text) {
     std::fprintf(stderr, "karveno-check: %s\n", qPrintable(text));
@@ -52,6 +63,8 @@ int main(int argc, char *argv[]) {
         std::puts("karveno-check " KARVENO_VERSION);
         return 0;
     }
+    if (isBatchCheck(args))
+        return checkBatch(args);
     if (args.size() != 1 || args.first().startsWith(QLatin1Char('-'))) {
         std::fputs(kUsage, stderr);
         return 2;

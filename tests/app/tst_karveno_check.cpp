@@ -118,7 +118,6 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("missing file") << "no/such/project.txt"
                                       << "cannot read no/such/project.txt";
-        QTest::newRow("folder") << kProjects << "is a folder";
         QTest::newRow("not a project") << kProjects + "not_a_project.txt"
                                        << "has no project structure";
         QTest::newRow("device") << "/dev/zero"
@@ -157,6 +156,60 @@ private slots:
         QCOMPARE(err.size(), 1);
         QVERIFY2(err[0].startsWith("typo.txt:3122: \"1OO\" is not a number (volum Source, sizes)"),
                  qPrintable(err[0]));
+    }
+
+    // Several files and folders: one line or JSON object per file, a summary, and an exit status
+    // that is 0 only when every design is free from errors.
+    void severalFiles_data() {
+        QTest::addColumn<QStringList>("arguments");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<QString>("summary");
+        const QString examples = QStringLiteral(KARVENO_SOURCE_DIR "/examples");
+        const QString ok = QStringLiteral("[OK] SIMULATION DESIGN FREE FROM ERRORS");
+        QTest::newRow("a folder alone, sorted")
+            << QStringList{examples} << 0
+            << QStringList{examples + "/classical_mosfet.txt: " + ok,
+                           examples + "/graphene_ribbon.txt: " + ok,
+                           examples + "/tunnelling_wire.txt: " + ok}
+            << "3 designs: 3 free from errors, 0 with errors, 0 not readable";
+        QTest::newRow("one design with an error")
+            << QStringList{kProjects + "transistor.txt", kProjects + "wave_cells_9001.txt"} << 1
+            << QStringList{kProjects + "transistor.txt: " + ok,
+                           kProjects + "wave_cells_9001.txt: KARVENO ERROR [        9001 ] THE X "
+                                       "DIMENSION OF THE VOLUM   source               MUST BE A "
+                                       "MULTIPLE OF    4.89999985E-10 .NOW IT IS     1.00000000"}
+            << "2 designs: 1 free from errors, 1 with errors, 0 not readable";
+        QTest::newRow("json names the volum; unreadable files give 2")
+            << QStringList{"--json", kProjects + "wave_cells_9001.txt",
+                           kProjects + "not_a_project.txt", kProjects + "transistor.txt"}
+            << 2
+            << QStringList{"{\"code\":9001,\"ok\":false,\"path\":\"" + kProjects +
+                               "wave_cells_9001.txt\",\"verdict\":\"KARVENO ERROR [        9001 ] "
+                               "THE X DIMENSION OF THE VOLUM   source               MUST BE A "
+                               "MULTIPLE OF    4.89999985E-10 .NOW IT IS     "
+                               "1.00000000\",\"volum\":\"source\"}",
+                           "{\"code\":null,\"ok\":false,\"path\":\"" + kProjects +
+                               "not_a_project.txt\",\"verdict\":\"no project "
+                               "structure\",\"volum\":null}",
+                           "{\"code\":10000,\"ok\":true,\"path\":\"" + kProjects +
+                               "transistor.txt\",\"verdict\":\"" + ok + "\",\"volum\":null}"}
+            << "3 designs: 1 free from errors, 1 with errors, 1 not readable";
+    }
+    void severalFiles() {
+        QFETCH(QStringList, arguments);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, lines);
+        QFETCH(QString, summary);
+        const Run r = run(arguments);
+        QCOMPARE(r.exitCode, exitCode);
+        QStringList out = r.out.split('\n', Qt::SkipEmptyParts);
+        // The summary closes the report; with --json it goes to the errors, apart from the objects.
+        if (arguments.contains("--json"))
+            QCOMPARE(r.err.trimmed(), summary);
+        else
+            QCOMPARE(out.takeLast(), summary);
+        QCOMPARE(out, lines);
     }
 
     void helpAndUsage() {
