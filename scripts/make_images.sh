@@ -12,3 +12,7 @@ convert -size 20x20 xc:none -fill '#2e9e3a' -stroke '#1f7a29' -strokewidth 1 \
 convert -size 20x20 xc:none -stroke '#b71c1c' -strokewidth 4.6 \
     -draw 'line 4.5,4.5 14.5,14.5' -draw 'line 14.5,4.5 4.5,14.5' -stroke '#e53935' -strokewidth 3 \
     -draw 'line 4.5,4.5 14.5,14.5' -draw 'line 14.5,4.5 4.5,14.5' -define png:exclude-chunks=date,time PNG32:Delete-icon.png
+# The program's 256-pixel icon from its drawing (resources/icons/karveno.svg).
+cd ../../resources/icons
+convert -background none -density 96 karveno.svg -resize 256x256 \
+    -define png:exclude-chunks=date,time PNG32:karveno.png

@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev
           xvfb xauth libgl1-mesa-dri fonts-dejavu-core
-          slurmctld slurmd slurm-client munge)
+          slurmctld slurmd slurm-client munge
+          desktop-file-utils appstream groff-base xdotool python3-meshio)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
