@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(build-essential cmake qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev
-          xvfb xauth libgl1-mesa-dri fonts-dejavu-core
+          xvfb xauth libgl1-mesa-dri fonts-dejavu-core clang libclang-rt-14-dev
           slurmctld slurmd slurm-client munge
           desktop-file-utils appstream groff-base xdotool python3-meshio)
 missing=()

@@ -19,3 +19,8 @@ cmake --build build-sanitize -j "$jobs" "${targets[@]}"
 # The whole suite.
 cd build
 ctest --output-on-failure -j "$jobs" --timeout 600
+
+# The fuzz targets, 30 s each, from their seed corpora: a regression in a reader, the hand-over
+# or the checker that a crash, a leak or a sanitizer report shows stops the run here.
+cd ..
+scripts/fuzz.sh 30
