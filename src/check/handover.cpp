@@ -10,12 +10,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
+#include <new>
 
 namespace {
 
 // The checker refuses more than these on the count alone.
 constexpr qint64 kAtomLimit = 1000000;
+constexpr qint64 kParameterLimit = 999;
 constexpr qint64 kVolumLimit = 100;
 constexpr qint64 kMaterialLimit = 100;
 
@@ -140,9 +143,13 @@ HandOver buildHandOver(const CheckInput &input) {
         flattenCategories(v.getCategories(), r.parameters, kParameterSlots);
     }
 
+    // Past the limit the checker refuses on the count (1002): no records are made.
     const int nparam = flattenCategories(general, nullptr, 0);
-    h.parameters.resize(static_cast<std::size_t>(nparam));
-    h.nparam = flattenCategories(general, h.parameters.data(), nparam);
+    h.nparam = nparam;
+    if (nparam <= kParameterLimit) {
+        h.parameters.resize(static_cast<std::size_t>(nparam));
+        flattenCategories(general, h.parameters.data(), nparam);
+    }
 
     if (!materials.isEmpty() && materials.first())
         h.nmparam = materials.first()->getPropertiesCount();
@@ -177,6 +184,108 @@ HandOver buildHandOver(const CheckInput &input) {
     return h;
 }
 
+namespace {
+
+bool fitsLatin1(const QString &text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+
+QString outsideLatin1(const QString &what) {
+    return QStringLiteral("The name of %1 has characters outside Latin-1, which the checker "
+                          "cannot hold!")
+        .arg(what);
+}
+
+// Why the settings of `owner` cannot be handed over: a name the checker's Latin-1 fields cannot
+// hold, or a value that is not a finite number. Empty when they can.
+QString settingsRefusal(const QList<Category> &categories, const QString &owner) {
+    const auto check = [&](const Property &p, bool anyType) -> QString {
+        const QString what = QStringLiteral("setting %1 of %2").arg(p.getName(), owner);
+        if (!fitsLatin1(p.getName()))
+            return outsideLatin1(what);
+        const bool real = p.getType() == Property::Real || p.getType() == Property::RealExponent;
+        if ((anyType || real) && !std::isfinite(p.getDoubleValue()))
+            return QStringLiteral("The value of %1 is not a finite number!").arg(what);
+        return QString();
+    };
+    for (const Category &category : categories) {
+        for (const Property &p : category.getProperties()) {
+            QString why = check(p, false);
+            for (const Condition &c : p.getConditions()) {
+                if (why.isEmpty() && !fitsLatin1(c.getName()))
+                    why = outsideLatin1(QStringLiteral("choice %1 of %2").arg(c.getName(), owner));
+                for (const Property &sub : c.getProperties()) {
+                    if (why.isEmpty())
+                        why = check(sub, true);
+                }
+            }
+            if (!why.isEmpty())
+                return why;
+        }
+    }
+    return QString();
+}
+
+// Why the design cannot be handed over at all, before anything is allocated for it. A NaN or an
+// infinity would pass comparisons that the checker's rules rely on (a NaN final time passes
+// every bound), so no such value reaches it.
+QString designRefusal(const CheckInput &input) {
+    for (const Volum &volum : *input.volums) {
+        const QString what = QStringLiteral("volum %1").arg(volum.getName());
+        // Such a volum reaches the checker as material index -1, which it lets pass.
+        if (!volum.getMaterial())
+            return QStringLiteral("Volum %1 has no material!").arg(volum.getName());
+        if (!fitsLatin1(volum.getName()))
+            return outsideLatin1(what);
+        const double corners[] = {
+            scaled(input.x, volum.getMinX()), scaled(input.x, volum.getMaxX()),
+            scaled(input.y, volum.getMinY()), scaled(input.y, volum.getMaxY()),
+            scaled(input.z, volum.getMinZ()), scaled(input.z, volum.getMaxZ())};
+        if (!std::all_of(std::begin(corners), std::end(corners),
+                         [](double v) { return std::isfinite(v); }))
+            return QStringLiteral("Volum %1 has a position or size that is not a finite number!")
+                .arg(volum.getName());
+        for (const Atom &atom : volum.getAtoms()) {
+            if (!std::isfinite(atom.getX()) || !std::isfinite(atom.getY()) ||
+                !std::isfinite(atom.getZ()))
+                return QStringLiteral("Volum %1 has an atom whose position is not a finite "
+                                      "number!")
+                    .arg(volum.getName());
+        }
+        const QString why = settingsRefusal(volum.getCategories(), what);
+        if (!why.isEmpty())
+            return why;
+    }
+    if (input.categories) {
+        const QString why =
+            settingsRefusal(*input.categories, QStringLiteral("the general settings"));
+        if (!why.isEmpty())
+            return why;
+    }
+    if (input.materials) {
+        for (const Material *material : *input.materials) {
+            if (!material)
+                continue;
+            const QString what = QStringLiteral("material %1").arg(material->getName());
+            if (!fitsLatin1(material->getName()))
+                return outsideLatin1(what);
+            const QString why = settingsRefusal(material->getCategories(), what);
+            if (!why.isEmpty())
+                return why;
+        }
+    }
+    return QString();
+}
+
+// The checker's own out-of-memory line, for memory that runs out in the hand-over.
+QByteArray outOfMemoryLine() {
+    QByteArray line = " KARVENO ERROR [" + QByteArray::number(12001).rightJustified(12, ' ') +
+                      " ] ALLOCATE ERROR. NOT ENOUGH MEMORY";
+    return line.leftJustified(kVerdictLength, ' ');
+}
+
+} // namespace
+
 QString CheckVerdict::text() const {
     if (!checked)
         return refusal.isEmpty() ? QStringLiteral("No volums to check!") : refusal;
@@ -194,22 +303,23 @@ CheckVerdict checkDesign(const CheckInput &input) {
     CheckVerdict verdict;
     if (!input.volums || input.volums->isEmpty())
         return verdict;
-    // Such a volum reaches the checker as material index -1, which it lets pass.
-    for (const Volum &volum : *input.volums) {
-        if (!volum.getMaterial()) {
-            verdict.refusal = QStringLiteral("Volum %1 has no material!").arg(volum.getName());
-            return verdict;
-        }
-    }
+    verdict.refusal = designRefusal(input);
+    if (!verdict.refusal.isEmpty())
+        return verdict;
 
-    const HandOver h = buildHandOver(input);
-    const std::int32_t version = input.version;
-    char error_retorn[kVerdictLength + 1];
-    comprova_volums_valids(&version, h.volums.data(), &h.nvol, &h.nvparam, h.materials.data(),
-                           &h.nmat, &h.nmparam, h.parameters.data(), &h.nparam, h.atoms.data(),
-                           &h.natoms, error_retorn);
     verdict.checked = true;
-    verdict.line = QByteArray(error_retorn); // read up to the NUL, like the designer's box
+    try {
+        const HandOver h = buildHandOver(input);
+        const std::int32_t version = input.version;
+        char error_retorn[kVerdictLength + 1];
+        comprova_volums_valids(&version, h.volums.data(), &h.nvol, &h.nvparam, h.materials.data(),
+                               &h.nmat, &h.nmparam, h.parameters.data(), &h.nparam, h.atoms.data(),
+                               &h.natoms, error_retorn);
+        verdict.line = QByteArray(error_retorn); // read up to the NUL, like the designer's box
+    } catch (const std::bad_alloc &) {
+        // Running out in the hand-over is reported as the checker reports it in its own tables.
+        verdict.line = outOfMemoryLine();
+    }
     return verdict;
 }
 

@@ -191,6 +191,82 @@ private slots:
                                 "        100"));
         d.volums.removeLast();
         QVERIFY(!checkDesign(d.input).text().contains(QStringLiteral("1005 ]")));
+
+        // The same for general settings: 1000 of them give 1002 without a record made.
+        const QList<Category> general = reals(1000);
+        d.input.categories = &general;
+        const HandOver p = buildHandOver(d.input);
+        QVERIFY(p.nparam == 1000 && p.parameters.empty());
+        QVERIFY(checkDesign(d.input).text().startsWith(" KARVENO ERROR [        1002 ]"));
+    }
+
+    // A value that is not a finite number, or a name the Latin-1 records cannot hold, never
+    // reaches the checker: a NaN final time would pass every bound.
+    void unfitDesignsAreRefusedBeforeChecking_data() {
+        QTest::addColumn<QString>("where");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("general setting") << "general"
+                                         << "The value of setting P2 of the general "
+                                            "settings is not a finite number!";
+        QTest::newRow("volum setting")
+            << "volum setting"
+            << "The value of setting P2 of volum V0 is not a finite number!";
+        QTest::newRow("choice value")
+            << "choice"
+            << "The value of setting x of the general settings is not a finite number!";
+        QTest::newRow("material setting")
+            << "material"
+            << "The value of setting P2 of material Si is not a finite number!";
+        QTest::newRow("size") << "size"
+                              << "Volum V1 has a position or size that is not a finite number!";
+        QTest::newRow("scale overflow")
+            << "scale"
+            << "Volum V0 has a position or size that is not a finite number!";
+        QTest::newRow("atom") << "atom"
+                              << "Volum V0 has an atom whose position is not a finite number!";
+        QTest::newRow("name outside Latin-1")
+            << "name"
+            << "The name of volum \u03a9 has characters outside Latin-1, which the "
+               "checker cannot hold!";
+    }
+    void unfitDesignsAreRefusedBeforeChecking() {
+        QFETCH(QString, where);
+        QFETCH(QString, refusal);
+        Design d({{"Si", 1}}, 2);
+        QList<Category> general = reals(3);
+        d.input.categories = &general;
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        const double inf = std::numeric_limits<double>::infinity();
+        if (where == "general")
+            general[0].getProperties()[1].setValue(nan);
+        if (where == "volum setting") {
+            d.volums[0].setCategories(reals(2));
+            d.volums[0].getCategories()[0].getProperties()[1].setValue(-inf);
+        }
+        if (where == "choice") {
+            Property choice(QStringLiteral("mode"), Property::Choice, 1, QString());
+            Condition c(QStringLiteral("on"), true);
+            c.addProperty(Property(QStringLiteral("x"), Property::Integer, nan, QString()));
+            choice.addCondition(c);
+            general[0].addProperty(choice);
+        }
+        if (where == "material") {
+            d.registry.getMaterials()->first()->setCategories(reals(2));
+            d.registry.getMaterials()->first()->getCategories()[0].getProperties()[1].setValue(nan);
+        }
+        if (where == "size")
+            d.volums[1].addCoords(Coord(1, 0, 0), 1, std::numeric_limits<float>::infinity(), 1);
+        if (where == "scale") {
+            d.volums[0].addCoords(Coord(0, 0, 0), 3e38f, 1, 1);
+            d.input.x = {9.0, 300};
+        }
+        if (where == "atom")
+            d.volums[0].setAtomsInfo({Atom(0, nan, 0, d.registry.getMaterials()->first(), false)});
+        if (where == "name")
+            d.volums[0].setName(QStringLiteral("\u03a9"));
+        const CheckVerdict v = checkDesign(d.input);
+        QVERIFY(!v.checked);
+        QCOMPARE(v.text(), refusal);
     }
 
     void emptyDesignIsNotChecked() {
