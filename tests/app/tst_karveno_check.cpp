@@ -220,37 +220,38 @@ private slots:
         else
             QCOMPARE(out.takeLast(), summary);
         QCOMPARE(out, lines);
+    }
 
-        // Memory that runs out while reading or handing over a design ends with a message and exit
-        // status 2, never with an abort: here 10^6 general settings under 250 MB of address space.
-        void runningOutOfMemoryIsReported() {
-            QFile big(work.filePath("big.txt"));
-            QVERIFY(big.open(QIODevice::WriteOnly));
-            big.write("1\nP 1\n1000000 Big\n");
-            for (int n = 0; n < 1000000; ++n)
-                big.write(QByteArray("p") + QByteArray::number(n) + " 2 1 h\n");
-            big.write("M 1\nSi\n1\n1 1 1\n1 0 0\n0 1 0\n0 0 1\n0\n0\n"
-                      "V 1 1 1 1\nv\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n");
-            big.close();
-            const Run r = run({"big.txt"}, QByteArray(), rlim_t(250) << 20);
-            QCOMPARE(r.exitCode, 2);
-            QVERIFY2(r.err.startsWith("karveno-check: not enough memory to ") ||
-                         r.err.contains("Not enough memory to read it"),
-                     qPrintable(r.err));
-        }
+    // Memory that runs out while reading or handing over a design ends with a message and exit
+    // status 2, never with an abort: here 10^6 general settings under 250 MB of address space.
+    void runningOutOfMemoryIsReported() {
+        QFile big(work.filePath("big.txt"));
+        QVERIFY(big.open(QIODevice::WriteOnly));
+        big.write("1\nP 1\n1000000 Big\n");
+        for (int n = 0; n < 1000000; ++n)
+            big.write(QByteArray("p") + QByteArray::number(n) + " 2 1 h\n");
+        big.write("M 1\nSi\n1\n1 1 1\n1 0 0\n0 1 0\n0 0 1\n0\n0\n"
+                  "V 1 1 1 1\nv\n1 1 1\nSi\n1\n0 0 0\n1 1 1\n-1\n0\n");
+        big.close();
+        const Run r = run({"big.txt"}, QByteArray(), rlim_t(250) << 20);
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY2(r.err.startsWith("karveno-check: not enough memory to ") ||
+                     r.err.contains("Not enough memory to read it"),
+                 qPrintable(r.err));
+    }
 
-        void helpAndUsage() {
-            const Run help = run({"--help"});
-            QCOMPARE(help.exitCode, 0);
-            QVERIFY(help.out.startsWith("Usage: karveno-check PROJECT.txt"));
-            QVERIFY(help.out.contains("Exit status"));
-            const Run none = run({});
-            QCOMPARE(none.exitCode, 2);
-            QVERIFY(none.err.startsWith("Usage:"));
-            QCOMPARE(none.out, QString());
-            QCOMPARE(run({"a.txt", "b.txt"}).exitCode, 2);
-        }
-    };
+    void helpAndUsage() {
+        const Run help = run({"--help"});
+        QCOMPARE(help.exitCode, 0);
+        QVERIFY(help.out.startsWith("Usage: karveno-check PROJECT.txt"));
+        QVERIFY(help.out.contains("Exit status"));
+        const Run none = run({});
+        QCOMPARE(none.exitCode, 2);
+        QVERIFY(none.err.startsWith("Usage:"));
+        QCOMPARE(none.out, QString());
+        QCOMPARE(run({"a.txt", "b.txt"}).exitCode, 2);
+    }
+};
 
-    QTEST_GUILESS_MAIN(TestKarvenoCheck)
+QTEST_GUILESS_MAIN(TestKarvenoCheck)
 #include "tst_karveno_check.moc"
