@@ -81,43 +81,41 @@ double TokenReader::readFloat() {
     return readNumber(Number::Float);
 }
 
-// Plain decimal tokens, the whole token: integers without leading zeros (which the stream would
-// take as octal) that fit an int, and reals with digits on both sides of any point. The value is
-// then what the stream's extraction gives, since both round correctly.
-bool TokenReader::parsePlain(Number kind, qsizetype begin, qsizetype end, double &value) const {
-    constexpr qsizetype kLongest = 64;
-    const qsizetype length = end - begin;
-    if (length <= 0 || length > kLongest)
-        return false;
-    char ascii[kLongest];
-    for (qsizetype n = 0; n < length; ++n) {
-        const char16_t c = data[begin + n].unicode();
-        if (c >= 128)
-            return false;
-        ascii[n] = char(c);
+// The common cases without the stream: a token that cannot begin a number (nothing is taken), and
+// a plain decimal number that ends at the end of the token or at an ASCII character that stops
+// the stream's extraction there too ("1OO" gives 1 and leaves "OO"). Integers without leading
+// zeros (the stream takes them as octal) that fit an int; reals with digits on both sides of any
+// point. The value is what the stream's extraction gives, since both round correctly. False
+// leaves the token to the stream.
+bool TokenReader::readDirect(Number kind, qsizetype begin, qsizetype end, double &value,
+                             qsizetype &consumed, Outcome &outcome) const {
+    const char16_t first = data[begin].unicode();
+    if (first < 128 && !isAsciiDigit(first) && first != '+' && first != '-') {
+        const bool realStart =
+            first == '.' || first == 'i' || first == 'I' || first == 'n' || first == 'N';
+        if (kind == Number::Integer || !realStart) {
+            value = 0.0;
+            consumed = 0;
+            outcome = Outcome::NotNumber;
+            return true;
+        }
     }
-    const char *p = ascii;
+    constexpr qsizetype kLongest = 64;
+    char ascii[kLongest];
+    qsizetype length = 0;
+    while (length < kLongest && begin + length < end && data[begin + length].unicode() < 128) {
+        ascii[length] = char(data[begin + length].unicode());
+        ++length;
+    }
+    if (length == 0)
+        return false;
     const char *const last = ascii + length;
+    const char *p = ascii;
     const bool minus = *p == '-';
     if (*p == '+' || *p == '-')
         ++p;
-    if (kind == Number::Integer) {
-        const qsizetype digits = last - p;
-        if (digits < 1 || digits > 9 || (*p == '0' && digits > 1))
-            return false;
-        int v = 0;
-        for (const char *d = p; d < last; ++d) {
-            if (!isAsciiDigit(char16_t(*d)))
-                return false;
-            v = v * 10 + (*d - '0');
-        }
-        value = minus ? -v : v;
-        return true;
-    }
-    // [digits][.digits][(e|E)[sign]digits], with digits before or after the point.
-    const char *q = p;
     bool nonZero = false;
-    const auto digitsFrom = [&](const char *&at) {
+    const auto digits = [&](const char *&at) {
         const char *start = at;
         while (at < last && isAsciiDigit(char16_t(*at))) {
             nonZero = nonZero || *at != '0';
@@ -125,42 +123,60 @@ bool TokenReader::parsePlain(Number kind, qsizetype begin, qsizetype end, double
         }
         return at - start;
     };
-    const auto whole = digitsFrom(q);
-    if (q < last && *q == '.') {
-        ++q;
-        if (digitsFrom(q) == 0)
+    const char *q = p;
+    const auto whole = digits(q);
+    if (kind == Number::Integer) {
+        if (whole < 1 || whole > 9)
             return false;
-    } else if (whole == 0) {
-        return false;
-    }
-    if (q < last && (*q == 'e' || *q == 'E')) {
-        ++q;
-        if (q < last && (*q == '+' || *q == '-'))
+        if (p == ascii && *p == '0' &&
+            (whole > 1 || (q < last && (*q == 'x' || *q == 'X' || *q == 'b' || *q == 'B'))))
+            return false; // octal, hexadecimal or binary to the stream
+    } else {
+        if (q < last && *q == '.') {
             ++q;
-        bool exponentNonZero = false;
-        std::swap(nonZero, exponentNonZero);
-        const auto exponentDigits = digitsFrom(q);
-        std::swap(nonZero, exponentNonZero);
-        if (exponentDigits == 0)
+            if (digits(q) == 0)
+                return false;
+        } else if (whole == 0) {
             return false;
+        }
+        if (q < last && (*q == 'e' || *q == 'E')) {
+            ++q;
+            if (q < last && (*q == '+' || *q == '-'))
+                ++q;
+            const bool mantissaNonZero = nonZero;
+            if (digits(q) == 0)
+                return false;
+            nonZero = mantissaNonZero;
+        }
     }
-    if (q != last)
+    // Where the number stops must be where the stream stops: the end of the token, or an ASCII
+    // character (not a digit, by the scan above).
+    if (q == last && begin + length != end)
         return false;
+    consumed = q - ascii;
+    outcome = Outcome::Read;
+    if (kind == Number::Integer) {
+        int v = 0;
+        for (const char *d = p; d < q; ++d)
+            v = v * 10 + (*d - '0');
+        value = minus ? -v : v;
+        return true;
+    }
     double v = 0.0;
-    const std::from_chars_result r = std::from_chars(p, last, v);
-    if (r.ec != std::errc() || r.ptr != last)
+    const std::from_chars_result r = std::from_chars(p, q, v);
+    if (r.ec != std::errc() || r.ptr != q)
         return false;
     // Out of range, denormal and underflowing values keep the stream's own rules.
     if (!(std::isnormal(v) || (v == 0.0 && !nonZero)))
         return false;
+    v = minus ? -v : v;
     if (kind == Number::Float) {
-        const float f = static_cast<float>(minus ? -v : v);
-        if (!(std::isnormal(f) || f == 0.0f) || (f == 0.0f && nonZero))
+        const float f = static_cast<float>(v);
+        if (!(std::isnormal(f) || (f == 0.0f && !nonZero)))
             return false;
-        value = double(f);
-        return true;
+        v = double(f);
     }
-    value = minus ? -v : v;
+    value = v;
     return true;
 }
 
@@ -212,13 +228,10 @@ double TokenReader::readNumber(Number kind) {
     const qsizetype begin = pos;
     const qsizetype end = tokenEnd(pos);
     double value = 0.0;
-    if (parsePlain(kind, begin, end, value)) {
-        pos = end;
-        return value;
-    }
     qsizetype consumed = 0;
     Outcome outcome = Outcome::Read;
-    value = extractLikeStream(kind, begin, end, consumed, outcome);
+    if (!readDirect(kind, begin, end, value, consumed, outcome))
+        value = extractLikeStream(kind, begin, end, consumed, outcome);
     pos = begin + consumed;
     if (outcome != Outcome::Read || pos != end)
         reportToken(begin, end, kind, outcome);

@@ -65,7 +65,8 @@ private:
     void skipWhiteSpace();
     qsizetype tokenEnd(qsizetype from) const;
     double readNumber(Number kind);
-    bool parsePlain(Number kind, qsizetype begin, qsizetype end, double &value) const;
+    bool readDirect(Number kind, qsizetype begin, qsizetype end, double &value, qsizetype &consumed,
+                    Outcome &outcome) const;
     double extractLikeStream(Number kind, qsizetype begin, qsizetype end, qsizetype &consumed,
                              Outcome &outcome) const;
     void reportToken(qsizetype begin, qsizetype end, Number kind, Outcome outcome);

@@ -80,7 +80,22 @@ void TestTokenReader::numbersReadAsTheStreamReadsThem_data() {
                              QStringLiteral("M\u00e9tal"),
                              "1e5.5",
                              "0b101",
-                             "1,5"};
+                             "1,5",
+                             "+5x",
+                             "-3.5e2q",
+                             "1.5.3",
+                             "7e5x",
+                             "5inf",
+                             "0q",
+                             "0x",
+                             "0b2",
+                             "-0x1f",
+                             "1e+",
+                             "3-4",
+                             "1.5e-3e",
+                             "-.5a",
+                             "9.99999e999x",
+                             QString(70, QLatin1Char('1')) + "x"};
     for (const QString &token : odd)
         QTest::newRow(qPrintable(QStringLiteral("odd ") + token)) << token << 0;
     // Unicode digits are digits to the stream's integers; a no-break space is white space.
