@@ -30,3 +30,8 @@ void Atom::move(float dx, float dy, float dz) {
     y += dy;
     z += dz;
 }
+
+bool Atom::operator==(const Atom &other) const {
+    return x == other.x && y == other.y && z == other.z && material == other.material &&
+           offset == other.offset && noffset == other.noffset && maxoffset == other.maxoffset;
+}

@@ -47,6 +47,9 @@ public:
 
     void move(float dx, float dy, float dz);
 
+    // Same site, material and offset numbers; the display flag `selected` is not compared.
+    bool operator==(const Atom &other) const;
+
 private:
     double x = 0.0;
     double y = 0.0;

@@ -15,6 +15,12 @@ void Material::writeMaterialProperties(QTextStream &out) const {
     writeCategoryList(out, categories);
 }
 
+bool Material::operator==(const Material &other) const {
+    return name == other.name && indexname == other.indexname && color == other.color &&
+           atomvec1 == other.atomvec1 && atomvec2 == other.atomvec2 && atomvec3 == other.atomvec3 &&
+           offsets == other.offsets && categories == other.categories;
+}
+
 QString materialWord(const Material *material) {
     return material ? asWord(material->getName()) : QString::fromLatin1(kNoMaterialWord);
 }

@@ -44,6 +44,8 @@ public:
     // Number of categories on a line of its own, then the category blocks.
     void writeMaterialProperties(QTextStream &out) const;
 
+    bool operator==(const Material &other) const;
+
     // Draws one atom of this material at a point (OpenGL; defined by the view layer).
     void drawMaterial(double x, double y, double z, bool selected);
 

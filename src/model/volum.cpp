@@ -106,3 +106,12 @@ void Volum::writeAtomsInfo(QTextStream &out, int volumNumber) const {
 void Volum::writeVolumProperties(QTextStream &out) const {
     writeCategoryList(out, categories);
 }
+
+bool Volum::operator==(const Volum &other) const {
+    return name == other.name && xmalles == other.xmalles && ymalles == other.ymalles &&
+           zmalles == other.zmalles && xsize == other.xsize && ysize == other.ysize &&
+           zsize == other.zsize && material == other.material &&
+           getMissingMaterialName() == other.getMissingMaterialName() && wAI == other.wAI &&
+           atoms_calculated == other.atoms_calculated && coords == other.coords &&
+           categories == other.categories && atoms == other.atoms;
+}

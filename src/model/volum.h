@@ -102,6 +102,10 @@ public:
     // Number of categories on a line of its own, then the category blocks.
     void writeVolumProperties(QTextStream &out) const;
 
+    // Same box, meshes, material, settings and atoms. The display flags (visible, selected) are
+    // not part of the design and are not compared.
+    bool operator==(const Volum &other) const;
+
     // OpenGL drawing, defined by the view layer.
     void drawVolum();
     void drawMalles();

@@ -36,6 +36,7 @@
 #include <QTextBrowser>
 #include <QTimer>
 #include <QToolButton>
+#include <QUndoStack>
 
 #include <functional>
 
@@ -134,7 +135,11 @@ public:
     static QAction *atomic(MainWindow &w) { return w.atomic; }
     static bool modified(MainWindow &w) { return w.project_modified; }
     static void setModified(MainWindow &w) { w.setProjectModified(); }
-    static void clearModified(MainWindow &w) { w.project_modified = false; }
+    // As after a save: the undo stack's present state is the saved one.
+    static void clearModified(MainWindow &w) {
+        w.undo->setClean();
+        w.project_modified = false;
+    }
     static QString curFile(MainWindow &w) { return w.curFile; }
     static QList<Category> &categories(MainWindow &w) { return w.categories; }
     static int &version(MainWindow &w) { return w.version; }
@@ -151,6 +156,15 @@ public:
     static bool saveFile(MainWindow &w, const QString &f) { return w.saveFile(f); }
     static bool saveAs(MainWindow &w) { return w.saveAs(); }
     static void newSim(MainWindow &w) { w.newSim(); }
+    // The project file's text for the window's design as it is now; nothing is saved.
+    static QByteArray projectText(MainWindow &w) {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("project.txt"));
+        if (!writeProjectFile(path, w.projectDesign(), *MaterialsManager::getInstance()))
+            return QByteArray();
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
     static void openSim(MainWindow &w) { w.openSim(); }
 };
 using A = MainWindowTestAccess;
