@@ -68,6 +68,8 @@ int main(int argc, char *argv[]) {
 
     QApplication app(argc, argv);
     setIdentity();
+    // Where QSettings keeps the recent projects and the last folder used.
+    QCoreApplication::setOrganizationName(QStringLiteral("Karveno"));
     QGuiApplication::setDesktopFileName(QStringLiteral("org.karveno.Karveno"));
     QApplication::setWindowIcon(programIcon());
     QCommandLineParser parser;

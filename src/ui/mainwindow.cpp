@@ -13,13 +13,22 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QProcess>
+#include <QSettings>
 #include <QStatusBar>
+#include <QTimer>
+#include <QUndoStack>
+#include <QUrl>
 
 #include <cstdlib>
 
@@ -29,6 +38,12 @@ namespace {
 constexpr int kSolidRenderMode = 0;
 // How long "File saved" stays in the status bar, in milliseconds.
 constexpr int kFileSavedTimeout = 2000;
+// Filters of the Open and Save As dialogs, project files first.
+constexpr char kProjectFileFilters[] = "Project files (*.txt);;All files (*)";
+// QSettings keys: the folder the file dialogs last used, and the recent projects.
+constexpr char kLastFolderKey[] = "files/lastFolder";
+constexpr char kRecentProjectsKey[] = "files/recentProjects";
+constexpr int kMaxRecentProjects = 10;
 
 // Restores the normal cursor however the enclosing block is left.
 class WaitCursor {
@@ -56,6 +71,7 @@ public:
 MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::MainWindow>()), appname("KARVENO Simulator") {
     ui->setupUi(this);
+    undo = new QUndoStack(this);
 
     qglWidget = new GLWidget(&volums, kSolidRenderMode);
 
@@ -65,6 +81,9 @@ MainWindow::MainWindow(QWidget *parent)
     ui->modeBox->hide();
     createMenus();
     createRunMenus();
+    selectionLabel = new QLabel(this);
+    statusBar()->addPermanentWidget(selectionLabel);
+    setAcceptDrops(true);
 
     loadMaterials();
     loadDefaultVolumProperties();
@@ -85,6 +104,12 @@ MainWindow::MainWindow(QWidget *parent)
     connect(this, qOverload<QString>(&MainWindow::volumSelected), this,
             &MainWindow::changeVolumList);
     connect(ui->actionNewSim, &QAction::triggered, this, &MainWindow::newSim);
+    connect(undo, &QUndoStack::cleanChanged, this, [this](bool clean) {
+        project_modified = !clean;
+        updateWindowTitle();
+    });
+    connect(&design, &Design::changed, this, &MainWindow::designChanged);
+    connect(ui->volumsList, &QListWidget::itemSelectionChanged, this, &MainWindow::updateButtons);
 
     initSlots();
 }
@@ -137,6 +162,26 @@ void MainWindow::createMenus() {
     QMenu *modeMenu = ui->menuVisualization->addMenu(tr("&Mode"));
     modeMenu->addAction(solid);
     modeMenu->addAction(atomic);
+
+    // Edit menu after the file menu: Undo and Redo name the step they take back or do again.
+    auto *editMenu = new QMenu(tr("&Edit"), this);
+    editMenu->setObjectName(QStringLiteral("menuEdit"));
+    QAction *undoAction = undo->createUndoAction(this, tr("Undo"));
+    undoAction->setObjectName(QStringLiteral("actionUndo"));
+    undoAction->setShortcut(QKeySequence::Undo);
+    QAction *redoAction = undo->createRedoAction(this, tr("Redo"));
+    redoAction->setObjectName(QStringLiteral("actionRedo"));
+    redoAction->setShortcut(QKeySequence::Redo);
+    editMenu->addAction(undoAction);
+    editMenu->addAction(redoAction);
+    const QList<QAction *> topMenus = ui->menubar->actions();
+    ui->menubar->insertMenu(topMenus.size() > 1 ? topMenus.at(1) : nullptr, editMenu);
+
+    recentMenu = new QMenu(tr("Recent projects"), this);
+    recentMenu->setObjectName(QStringLiteral("menuRecent"));
+    ui->menuMen->insertMenu(ui->actionQuit, recentMenu);
+    ui->menuMen->insertSeparator(ui->actionQuit);
+    updateRecentMenu();
 }
 
 void MainWindow::updateWindowTitle() {
@@ -257,25 +302,35 @@ void MainWindow::newSim() {
     resetDesign();
     replaceView();
     setCurrentFile(QString());
-    project_modified = false;
     // A new project starts from the files: material edits and materials brought in by an opened
     // project are dropped. The default volum categories stay as read at start-up.
     loadMaterials();
     loadPropertiesWithCategories();
-    updateWindowTitle();
+    startProject();
 }
 
 void MainWindow::openSim() {
     if (!maybeSave())
         return;
-    const QString fileName = QFileDialog::getOpenFileName(
-        this, tr("Open a Project"), QDir::homePath(), tr("Text files (*.txt)"));
+    const QString fileName = QFileDialog::getOpenFileName(this, tr("Open a Project"), startFolder(),
+                                                          tr(kProjectFileFilters));
     if (fileName.isEmpty())
         return;
-    openProject(fileName);
+    rememberFolder(fileName);
+    if (readableProject(fileName))
+        readProject(fileName);
 }
 
-void MainWindow::openProject(const QString &fileName) {
+bool MainWindow::openProject(const QString &fileName) {
+    if (!maybeSave())
+        return false;
+    if (!readableProject(fileName))
+        return false;
+    readProject(fileName);
+    return true;
+}
+
+bool MainWindow::readableProject(const QString &fileName) {
     // The current project stays untouched unless the chosen file can actually be read.
     QFile probe(fileName);
     if (!probe.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -283,10 +338,12 @@ void MainWindow::openProject(const QString &fileName) {
                              tr("Cannot read file %1:\n%2.")
                                  .arg(QDir::toNativeSeparators(fileName), probe.errorString()),
                              QMessageBox::Ok);
-        return;
+        return false;
     }
-    probe.close();
+    return true;
+}
 
+void MainWindow::readProject(const QString &fileName) {
     resetDesign();
     ui->duplicateButton->setEnabled(false);
     replaceView();
@@ -295,8 +352,20 @@ void MainWindow::openProject(const QString &fileName) {
     setCurrentFile(QString());
     loadFile(fileName);
     qglWidget->setSelectMode(true);
-    project_modified = false;
+    if (!curFile.isEmpty())
+        addRecentProject(curFile);
+    startProject();
     emit projectLoaded(getMaxVolumsX(), getMaxVolumsY(), getMaxVolumsZ());
+}
+
+void MainWindow::startProject() {
+    undo->clear();
+    project_modified = false;
+    statusBar()->clearMessage();
+    showSelectionDetails();
+    design.notify(Design::Volums | Design::Categories | Design::Scales | Design::Materials);
+    // The keys move the picked volum and the camera: the view takes them without a click first.
+    qglWidget->setFocus();
     updateWindowTitle();
 }
 
@@ -307,10 +376,15 @@ bool MainWindow::save() {
 }
 
 bool MainWindow::saveAs() {
-    QString fileName = QFileDialog::getSaveFileName(this, tr("Save Project"), QDir::homePath());
+    const QString suggestion = curFile.isEmpty()
+                                   ? startFolder()
+                                   : QDir(startFolder()).filePath(QFileInfo(curFile).fileName());
+    QString fileName =
+        QFileDialog::getSaveFileName(this, tr("Save Project"), suggestion, tr(kProjectFileFilters));
     updateWindowTitle();
     if (fileName.isEmpty())
         return false;
+    rememberFolder(fileName);
     if (!fileName.endsWith(QLatin1String(".txt"))) {
         fileName += QLatin1String(".txt");
         // The file dialog only asked about the name as typed; the extended name may hold
@@ -326,6 +400,76 @@ bool MainWindow::saveAs() {
     return saveFile(fileName);
 }
 
+QString MainWindow::startFolder() const {
+    if (!curFile.isEmpty())
+        return QFileInfo(curFile).absolutePath();
+    const QString last = QSettings().value(QLatin1String(kLastFolderKey)).toString();
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : QDir::homePath();
+}
+
+void MainWindow::rememberFolder(const QString &fileName) {
+    QSettings().setValue(QLatin1String(kLastFolderKey), QFileInfo(fileName).absolutePath());
+}
+
+void MainWindow::addRecentProject(const QString &fileName) {
+    const QString path = QFileInfo(fileName).absoluteFilePath();
+    QSettings settings;
+    QStringList recent = settings.value(QLatin1String(kRecentProjectsKey)).toStringList();
+    recent.removeAll(path);
+    recent.prepend(path);
+    while (recent.size() > kMaxRecentProjects)
+        recent.removeLast();
+    settings.setValue(QLatin1String(kRecentProjectsKey), recent);
+    updateRecentMenu();
+}
+
+void MainWindow::updateRecentMenu() {
+    recentMenu->clear();
+    const QStringList recent = QSettings().value(QLatin1String(kRecentProjectsKey)).toStringList();
+    for (int i = 0; i < recent.size(); ++i) {
+        const QString path = recent.at(i);
+        QAction *action = recentMenu->addAction(
+            QStringLiteral("&%1 %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        action->setToolTip(QDir::toNativeSeparators(path));
+        action->setStatusTip(QDir::toNativeSeparators(path));
+        connect(action, &QAction::triggered, this, [this, path] { openRecentProject(path); });
+    }
+    recentMenu->setEnabled(!recent.isEmpty());
+}
+
+void MainWindow::openRecentProject(const QString &fileName) {
+    if (!QFileInfo::exists(fileName)) {
+        QSettings settings;
+        QStringList recent = settings.value(QLatin1String(kRecentProjectsKey)).toStringList();
+        recent.removeAll(fileName);
+        settings.setValue(QLatin1String(kRecentProjectsKey), recent);
+        updateRecentMenu();
+        QMessageBox::warning(this, tr("Application"),
+                             tr("The project %1 no longer exists; it has been removed from the "
+                                "recent projects.")
+                                 .arg(QDir::toNativeSeparators(fileName)),
+                             QMessageBox::Ok);
+        return;
+    }
+    openProject(fileName);
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent *event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() == 1 && urls.first().isLocalFile())
+        event->acceptProposedAction();
+}
+
+void MainWindow::dropEvent(QDropEvent *event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    if (urls.size() != 1 || !urls.first().isLocalFile())
+        return;
+    event->acceptProposedAction();
+    // Opened once the drop has finished: the guard and the reader show modal boxes.
+    const QString fileName = urls.first().toLocalFile();
+    QTimer::singleShot(0, this, [this, fileName] { openProject(fileName); });
+}
+
 void MainWindow::closeEvent(QCloseEvent *event) {
     if (!maybeSave()) {
         event->ignore();
@@ -336,24 +480,24 @@ void MainWindow::closeEvent(QCloseEvent *event) {
 }
 
 ProjectDesign MainWindow::projectDesign() const {
-    ProjectDesign design;
-    design.version = version;
-    design.categories = categories;
-    design.volums = volums;
-    design.x = AxisScale{xScaleMesure, xScaleUnit};
-    design.y = AxisScale{yScaleMesure, yScaleUnit};
-    design.z = AxisScale{zScaleMesure, zScaleUnit};
-    return design;
+    ProjectDesign project;
+    project.version = version;
+    project.categories = categories;
+    project.volums = volums;
+    project.x = AxisScale{xScaleMesure, xScaleUnit};
+    project.y = AxisScale{yScaleMesure, yScaleUnit};
+    project.z = AxisScale{zScaleMesure, zScaleUnit};
+    return project;
 }
 
 bool MainWindow::saveFile(const QString &fileName) {
-    const ProjectDesign design = projectDesign();
+    const ProjectDesign project = projectDesign();
 
     QString error;
     bool written = false;
     {
         WaitCursor wait;
-        written = writeProjectFile(fileName, design, *materialsManager, &error);
+        written = writeProjectFile(fileName, project, *materialsManager, &error);
     }
     if (!written) {
         QMessageBox::warning(
@@ -364,6 +508,8 @@ bool MainWindow::saveFile(const QString &fileName) {
     }
 
     setCurrentFile(fileName);
+    addRecentProject(fileName);
+    undo->setClean();
     project_modified = false;
     updateWindowTitle();
     statusBar()->showMessage(tr("File saved"), kFileSavedTimeout);
@@ -372,12 +518,12 @@ bool MainWindow::saveFile(const QString &fileName) {
 
 void MainWindow::loadFile(const QString &fileName) {
     // Sections missing from the file leave the design's own parts as they are.
-    ProjectDesign design = projectDesign();
+    ProjectDesign project = projectDesign();
 
     ProjectReadResult result;
     {
         WaitCursor wait;
-        result = readProjectFile(fileName, design, *materialsManager);
+        result = readProjectFile(fileName, project, *materialsManager);
     }
     if (!result.opened) {
         QMessageBox::warning(
@@ -387,15 +533,15 @@ void MainWindow::loadFile(const QString &fileName) {
         return;
     }
 
-    version = design.version;
-    categories = design.categories;
-    volums = design.volums;
-    xScaleMesure = design.x.mesure;
-    xScaleUnit = design.x.unit;
-    yScaleMesure = design.y.mesure;
-    yScaleUnit = design.y.unit;
-    zScaleMesure = design.z.mesure;
-    zScaleUnit = design.z.unit;
+    version = project.version;
+    categories = project.categories;
+    volums = project.volums;
+    xScaleMesure = project.x.mesure;
+    xScaleUnit = project.x.unit;
+    yScaleMesure = project.y.mesure;
+    yScaleUnit = project.y.unit;
+    zScaleMesure = project.z.mesure;
+    zScaleUnit = project.z.unit;
 
     for (int i = 0; i < result.missingMarkers; ++i) {
         QMessageBox::warning(this, tr("Application"), tr("Unexpected file format"),
@@ -430,7 +576,12 @@ void MainWindow::on_checkDesignButton_clicked() {
         WaitCursor wait;
         verdict = checkDesign(input);
     }
-    // The same box for success and for errors, as the checker words it (the padding blanks of
-    // its fixed-width line dropped).
+    // The box shows the line as the checker words it (the padding blanks of its fixed-width
+    // line dropped); a clean design gets the information icon, a fault the warning icon.
+    if (verdict.ok()) {
+        QMessageBox::information(this, tr("Application"), verdict.trimmed(), QMessageBox::Ok);
+        return;
+    }
     QMessageBox::warning(this, tr("Application"), verdict.trimmed(), QMessageBox::Ok);
+    showFault(verdict.trimmed());
 }

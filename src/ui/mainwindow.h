@@ -20,6 +20,8 @@
 
 #include "io/projectfile.h"
 #include "model/category.h"
+#include "model/design.h"
+#include "model/materialsmanager.h"
 #include "model/volum.h"
 
 class GLWidget;
@@ -28,10 +30,15 @@ class MaterialsManager;
 class PropertiesDialog;
 class QAction;
 class QCloseEvent;
+class QDragEnterEvent;
+class QDropEvent;
 class QEvent;
+class QLabel;
 class QListWidgetItem;
 class LocalBackend;
+class QMenu;
 class QProcess;
+class QUndoStack;
 class Run;
 class RunBackend;
 class ScaleDialog;
@@ -48,9 +55,13 @@ public:
     explicit MainWindow(QWidget *parent = nullptr);
     ~MainWindow() override;
 
-    // Opens a project file as Open does once a file is chosen (the project given on the command
-    // line); the design is kept when the file cannot be read.
-    void openProject(const QString &fileName);
+    // The design being edited; every edit of it is one step of undoStack().
+    Design &currentDesign() { return design; }
+    QUndoStack *undoStack() const { return undo; }
+
+    // Opens a project file (a file given on the command line, a recent project, a dropped
+    // file), through the unsaved-changes guard. Returns whether the file was read.
+    bool openProject(const QString &fileName);
 
 signals:
     // Points the camera at (x, y, z) after a project has been opened.
@@ -104,6 +115,8 @@ public slots:
 protected:
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
 
 private:
     // Start-up and project life cycle (mainwindow.cpp).
@@ -125,6 +138,34 @@ private:
     void resetDesign();
     // Puts a fresh view in solid mode in place of the old one and connects it.
     void replaceView();
+    // Reads fileName into an emptied design (Open, recent projects, drops, command line); the
+    // guard has run and the file is known to be readable.
+    void readProject(const QString &fileName);
+    // Says so and returns false when fileName cannot be opened for reading.
+    bool readableProject(const QString &fileName);
+    // After New or Open: empty undo stack, not modified, status bar cleared, view focused.
+    void startProject();
+    // The folder the file dialogs start in: the current project's, else the last one used.
+    QString startFolder() const;
+    void rememberFolder(const QString &fileName);
+    // Recent projects: most recent first, at most kMaxRecentProjects, kept with QSettings.
+    void addRecentProject(const QString &fileName);
+    void updateRecentMenu();
+    void openRecentProject(const QString &fileName);
+
+    // Editing (mainwindow_edit.cpp). One step of the undo stack from `before` to the design as
+    // it is now; nothing when the design did not change.
+    void recordEdit(const QString &text, const Design::State &before,
+                    const QString &mergeKey = QString());
+    // Follows every change of the design: the view redraws; after an undo or redo the list,
+    // the picks and the buttons are rebuilt from the restored design.
+    void designChanged(Design::Changes what);
+    // Edit, Duplicate and Delete are enabled exactly while a volum is picked.
+    void updateButtons();
+    // Name, bounds, size and mesh counts of the picked volum in the status bar's right side.
+    void showSelectionDetails();
+    // Picks and shows the volum a checker verdict names, if any.
+    void showFault(const QString &verdict);
 
     // Volum list and placement (mainwindow_volums.cpp).
     bool existVolum(QString name);
@@ -174,20 +215,27 @@ private:
     ScaleDialog *scdial = nullptr;
     PropertiesDialog *propdial = nullptr;
     MaterialsDialog *matdial = nullptr;
-    // The design's volums; the view holds a pointer to this list and draws from it.
-    QList<Volum> volums;
+    // The design; the members below name its parts. The view holds a pointer to the volum list
+    // and draws from it.
+    Design design{MaterialsManager::getInstance()};
+    QList<Volum> &volums = design.volums();
+    QList<Category> &categories = design.categories();
+    // Each axis's scale is measure x 10^unit (metres per design length unit).
+    double &xScaleMesure = design.scaleMesure(0);
+    double &yScaleMesure = design.scaleMesure(1);
+    double &zScaleMesure = design.scaleMesure(2);
+    int &xScaleUnit = design.scaleUnit(0);
+    int &yScaleUnit = design.scaleUnit(1);
+    int &zScaleUnit = design.scaleUnit(2);
+    // Every design edit is one step; the modified flag follows its clean state.
+    QUndoStack *undo = nullptr;
+    QMenu *recentMenu = nullptr;
+    // Picked volum's details, on the right of the status bar.
+    QLabel *selectionLabel = nullptr;
     QString appname;
     // Path of the current project file; empty for a project never saved.
     QString curFile;
-    // Each axis's scale is measure x 10^unit (metres per design length unit).
-    double xScaleMesure = 1.0;
-    double yScaleMesure = 1.0;
-    double zScaleMesure = 1.0;
-    int xScaleUnit = -10;
-    int yScaleUnit = -10;
-    int zScaleUnit = -10;
     MaterialsManager *materialsManager = nullptr;
-    QList<Category> categories;
     QList<Category> default_volum_props;
     // The local back-end keeps one limit on the simultaneous runs of every Simulate and study.
     LocalBackend *localRuns = nullptr;

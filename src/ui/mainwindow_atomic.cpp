@@ -10,6 +10,7 @@
 #include <QDebug>
 #include <QMessageBox>
 #include <QStatusBar>
+#include <QUndoStack>
 
 #include "model/material.h"
 #include "ui/atomsdialog.h"
@@ -86,6 +87,8 @@ void MainWindow::setAtomicMode() {
             solid->setChecked(true);
             return;
         }
+        const Design::State before = design.state();
+        const bool wasClean = undo->isClean();
         QApplication::setOverrideCursor(Qt::WaitCursor);
         QStringList failed;
         for (Volum &volum : volums) {
@@ -97,6 +100,10 @@ void MainWindow::setAtomicMode() {
                 failed << volum.getName();
         }
         QApplication::restoreOverrideCursor();
+        // Generated atoms follow from the design; they do not make a saved project modified.
+        recordEdit(tr("Calculate atoms"), before);
+        if (wasClean)
+            undo->setClean();
         ui->modeBox->setCurrentIndex(1);
         if (!failed.isEmpty()) {
             ui->statusbar->showMessage(
@@ -121,20 +128,24 @@ void MainWindow::recalculatePoints() {
 }
 
 void MainWindow::editAtomDialog() {
+    // The snapshot first: it shares the atoms, and the pointer taken afterwards detaches them.
+    const Design::State before = design.state();
     Atom *atom = pickedAtom();
     if (!atom)
         return;
     qDebug() << "Opening Atom Dialog with" << atom->getX() << atom->getY() << atom->getZ()
              << atom->getMaterialName();
+    const QString volumName = volumSelectedAtom;
     AtomsDialog dialog(this, *atom);
     dialog.setWindowTitle(tr("Edit Atom"));
-    connect(&dialog, qOverload<>(&AtomsDialog::changeEvent), this, &MainWindow::setProjectModified);
     dialog.exec();
+    recordEdit(tr("Edit atom in %1").arg(volumName), before);
 }
 
 void MainWindow::deleteAtomSlot() {
     if (!pickedAtom())
         return;
+    const Design::State before = design.state();
     const int volum = volumIndex(volumSelectedAtom);
     volums[volum].getAtoms().removeAt(selectedAtomIndex);
     selectedAtom = false;
@@ -142,7 +153,7 @@ void MainWindow::deleteAtomSlot() {
     volumSelectedAtom.clear();
     qglWidget->setEditAtomAction(false);
     qglWidget->setDeleteAtomAction(false);
-    setProjectModified();
+    recordEdit(tr("Delete atom in %1").arg(volums.at(volum).getName()), before);
 }
 
 int MainWindow::getNumberOfAtoms() {

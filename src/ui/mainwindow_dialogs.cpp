@@ -1,5 +1,5 @@
 // Launchers of the scale, general properties, materials and help dialogs. Each dialog lives only
-// while it runs; the dialogs that change the design report it through their changeEvent() signal.
+// while it runs and changes the design only when accepted; what changed is one undo step.
 
 #include "ui/helpdialog.h"
 #include "ui/mainwindow.h"
@@ -13,35 +13,36 @@ void MainWindow::helpDialog() {
 }
 
 void MainWindow::scaleDialog() {
+    const Design::State before = design.state();
     scdial = new ScaleDialog(this, &xScaleUnit, &xScaleMesure, &yScaleUnit, &yScaleMesure,
                              &zScaleUnit, &zScaleMesure);
     scdial->setWindowTitle("Global Scale Unit");
-    connect(scdial, qOverload<>(&ScaleDialog::changeEvent), this, &MainWindow::setProjectModified);
     scdial->exec();
     delete scdial;
     scdial = nullptr;
+    recordEdit(tr("Change scale"), before);
 }
 
 void MainWindow::propertiesDialog() {
+    const Design::State before = design.state();
     propdial = new PropertiesDialog(this, &categories);
     propdial->setWindowTitle("General Properies of the Simulation Project");
-    connect(propdial, qOverload<>(&PropertiesDialog::changeEvent), this,
-            &MainWindow::setProjectModified);
     propdial->exec();
     delete propdial;
     propdial = nullptr;
+    recordEdit(tr("Edit general properties"), before);
 }
 
 void MainWindow::materialsDialog() {
+    const Design::State before = design.state();
     matdial = new MaterialsDialog(this);
     matdial->setWindowTitle("Material Properies of the Simulation Project");
-    connect(matdial, qOverload<>(&MaterialsDialog::changeEvent), this,
-            &MainWindow::setProjectModified);
-    matdial->exec();
-    // Asked whatever the outcome: a basis changed before switching materials stays changed.
-    const bool basisChanged = matdial->isVectorListModified();
+    const bool accepted = matdial->exec() == QDialog::Accepted;
+    const bool basisChanged = accepted && matdial->isVectorListModified();
     delete matdial;
     matdial = nullptr;
+    // A cancelled dialog has put the registry back as it found it.
     if (basisChanged)
         recalculatePoints();
+    recordEdit(tr("Edit materials"), before);
 }

@@ -149,12 +149,11 @@ void MainWindow::pickVolum(int index) {
     selectedVolumIndex = index;
     selectedVolum = true;
     ui->statusbar->showMessage(tr("Volum ") + volum.getName() + tr(" selected."));
+    showSelectionDetails();
 }
 
 void MainWindow::on_volumsList_itemClicked(QListWidgetItem *item) {
-    ui->editButton->setEnabled(true);
-    ui->deleteButton->setEnabled(true);
-    ui->duplicateButton->setEnabled(true);
+    updateButtons();
     if (item->checkState() != Qt::Checked)
         return;
     const QString name = volumNameOfItem(item);
@@ -167,6 +166,7 @@ void MainWindow::on_volumsList_itemClicked(QListWidgetItem *item) {
             volums[i].setSelected(false);
         }
     }
+    updateButtons();
 }
 
 void MainWindow::changeVolumList(QString name) {
@@ -182,11 +182,22 @@ void MainWindow::changeVolumList(QString name) {
 // Add, Edit, Duplicate, Delete
 
 void MainWindow::runVolumsDialog(const QString &title, bool editing) {
-    if (editing)
-        connect(vdial, &VolumsDialog::volumEdited, this, &MainWindow::updateVolums);
-    else
-        connect(vdial, &VolumsDialog::volumAdded, this, &MainWindow::updateVolums);
-    connect(vdial, qOverload<>(&VolumsDialog::changeEvent), this, &MainWindow::setProjectModified);
+    const Design::State before = design.state();
+    QString stepName;
+    if (editing) {
+        connect(vdial, &VolumsDialog::volumEdited, this,
+                [this, &stepName](const QString &newit, const QString &oldit) {
+                    stepName = newit == oldit ? tr("Edit %1").arg(newit)
+                                              : tr("Edit %1 (was %2)").arg(newit, oldit);
+                    updateVolums(newit, oldit);
+                });
+    } else {
+        connect(vdial, &VolumsDialog::volumAdded, this,
+                [this, &stepName](const QString &newit, const QString &oldit) {
+                    stepName = tr("Add %1").arg(newit);
+                    updateVolums(newit, oldit);
+                });
+    }
     vdial->setWindowTitle(title);
     vdial->exec();
     // A refused entry brings the same dialog back with everything the user typed.
@@ -196,6 +207,8 @@ void MainWindow::runVolumsDialog(const QString &title, bool editing) {
     }
     delete vdial;
     vdial = nullptr;
+    recordEdit(stepName, before);
+    showSelectionDetails();
 }
 
 void MainWindow::on_addButton_clicked() {
@@ -218,6 +231,7 @@ void MainWindow::on_duplicateButton_clicked() {
     const int source = volumIndexOfItem(firstHighlightedItem(ui->volumsList));
     if (source < 0)
         return;
+    const Design::State before = design.state();
     Volum copy = volums.at(source);
     const QString name = VolumPlacement::duplicateName(copy.getName(), volums);
     copy.setSelected(false);
@@ -227,7 +241,7 @@ void MainWindow::on_duplicateButton_clicked() {
     copy.calculateAtomicPoints();
     volums.append(copy);
     updateVolums(name, QString());
-    setProjectModified();
+    recordEdit(tr("Duplicate %1").arg(volums.at(source).getName()), before);
 }
 
 void MainWindow::on_deleteButton_clicked() {
@@ -238,6 +252,7 @@ void MainWindow::on_deleteButton_clicked() {
         selectedVolumIndex = -1;
         return;
     }
+    const Design::State before = design.state();
     const QString name = volums.at(selectedVolumIndex).getName();
     QListWidget *list = ui->volumsList;
     for (int row = list->count() - 1; row >= 0; --row) {
@@ -251,11 +266,10 @@ void MainWindow::on_deleteButton_clicked() {
     selectedVolumIndex = -1;
     updateVolums(QString(), QString());
     emit volumSelected(0.0, 0.0, 0.0);
-    if (list->count() == 0)
-        ui->deleteButton->setEnabled(false);
+    updateButtons();
     // Replaces "Volum <name> selected.", which no longer holds.
     ui->statusbar->showMessage(tr("Volum ") + name + tr(" deleted."));
-    setProjectModified();
+    recordEdit(tr("Delete %1").arg(name), before);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -287,14 +301,18 @@ void MainWindow::volumMovedSlot(double dx, double dy, double dz) {
     const float stepX = float(dx) * xprecision;
     const float stepY = float(dy) * yprecision;
     const float stepZ = float(dz) * zprecision;
-    Volum &volum = volums[selectedVolumIndex];
+    const Volum &volum = volums.at(selectedVolumIndex);
     const double x = volum.getMinX() + stepX;
     const double y = volum.getMinY() + stepY;
     const double z = volum.getMinZ() + stepZ;
     if (checkOverlap(x, y, z) || !checkInside(x, y, z))
         return;
-    volum.move(stepX, stepY, stepZ);
-    setProjectModified();
+    const Design::State before = design.state();
+    volums[selectedVolumIndex].move(stepX, stepY, stepZ);
+    const QString name = volums.at(selectedVolumIndex).getName();
+    // A run of key presses on one volum is one step.
+    recordEdit(tr("Move %1").arg(name), before, QStringLiteral("move ") + name);
+    showSelectionDetails();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -322,22 +340,16 @@ void MainWindow::checkVolumClicked(double x, double y, double z) {
             selectedVolumIndex = -1;
             ui->volumsList->clearSelection();
             emit volumSelected(0.0, 0.0, 0.0);
-            ui->editButton->setEnabled(false);
-            ui->deleteButton->setEnabled(false);
-            ui->duplicateButton->setEnabled(false);
+            updateButtons();
             return;
         }
         if (pickValid)
             volums[selectedVolumIndex].setSelected(false);
-        else {
-            ui->editButton->setEnabled(true);
-            ui->deleteButton->setEnabled(true);
-            ui->duplicateButton->setEnabled(true);
-        }
         pickVolum(hit);
         const Volum &picked = volums.at(hit);
         emit volumSelected(picked.getCenterX(), picked.getCenterY(), picked.getCenterZ());
         emit volumSelected(name);
+        updateButtons();
         return;
     }
 
@@ -387,10 +399,10 @@ void MainWindow::checkVolumDialog(double x, double y, double z) {
     const QList<QPair<int, int>> hits = atomsAt(x, y, z, -1);
     for (const auto &[volumPos, atomPos] : hits) {
         // The atom dialog neither adds nor removes atoms, so the positions stay valid.
+        const Design::State before = design.state();
         AtomsDialog dialog(this, volums[volumPos].getAtoms()[atomPos]);
         dialog.setWindowTitle(tr("Edit Atom"));
-        connect(&dialog, qOverload<>(&AtomsDialog::changeEvent), this,
-                &MainWindow::setProjectModified);
         dialog.exec();
+        recordEdit(tr("Edit atom in %1").arg(volums.at(volumPos).getName()), before);
     }
 }

@@ -30,13 +30,6 @@ bool isAcceptableMaterialName(const QString &name) {
     return !name.isEmpty() && !name.contains(forbidden);
 }
 
-bool sameMaterial(const Material &a, const Material &b) {
-    return a.getName() == b.getName() && a.getIndexName() == b.getIndexName() &&
-           a.getColor() == b.getColor() && a.getAtomVec1() == b.getAtomVec1() &&
-           a.getAtomVec2() == b.getAtomVec2() && a.getAtomVec3() == b.getAtomVec3() &&
-           a.getOffsets() == b.getOffsets() && a.getCategories() == b.getCategories();
-}
-
 } // namespace
 
 MaterialsDialog::MaterialsDialog(QWidget *parent)
@@ -49,6 +42,7 @@ MaterialsDialog::MaterialsDialog(QWidget *parent)
         box->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     }
     form = new PropertyForm(ui->scrollArea, this);
+    originalList = *materials;
     for (const Material *material : std::as_const(*materials)) {
         if (material)
             original.append(*material);
@@ -143,15 +137,18 @@ void MaterialsDialog::on_propertiesList_currentRowChanged(int currentRow) {
 
 void MaterialsDialog::on_buttonBox_accepted() {
     storeShownMaterial();
-    emit changeEvent();
+    if (hasWrittenChanges())
+        emit changeEvent();
 }
 
 bool MaterialsDialog::hasWrittenChanges() const {
     qsizetype n = 0;
+    if (*materials != originalList)
+        return true;
     for (const Material *material : std::as_const(*materials)) {
         if (!material)
             continue;
-        if (n >= original.size() || !sameMaterial(*material, original[n]))
+        if (n >= original.size() || !(*material == original[n]))
             return true;
         ++n;
     }
@@ -159,10 +156,15 @@ bool MaterialsDialog::hasWrittenChanges() const {
 }
 
 void MaterialsDialog::reject() {
-    // The shown material's boxes are dropped; what was written before stays in the registry.
+    // Materials left for another one, colours picked and duplicates went to the registry while
+    // the dialog was open: put them all back. A duplicate's file stays written.
+    *materials = originalList;
+    qsizetype n = 0;
+    for (Material *material : std::as_const(originalList)) {
+        if (material && n < original.size())
+            *material = original.at(n++);
+    }
     QDialog::reject();
-    if (hasWrittenChanges())
-        emit changeEvent();
 }
 
 void MaterialsDialog::vectorListChangedSlot() {

@@ -1,10 +1,12 @@
 #ifndef KARVENO_UI_MATERIALSDIALOG_H
 #define KARVENO_UI_MATERIALSDIALOG_H
 
-// Edits the registry's materials in place: for the material chosen in the combo box its colour,
-// lattice vectors, basis (in a VectorListWidget) and property categories. It can also duplicate
-// the chosen material under a new name and colour, adding the copy to the registry and writing it
-// as a material file that the next start reads again.
+// Edits the registry's materials: for the material chosen in the combo box its colour, lattice
+// vectors, basis (in a VectorListWidget) and property categories. It can also duplicate the chosen
+// material under a new name and colour, adding the copy to the registry and writing it as a
+// material file that the next start reads again. Changes reach the registry's objects while the
+// dialog is open (the view shows a new colour at once); Cancel, Escape and closing the window
+// put the registry back as the dialog found it.
 
 #include <QColor>
 #include <QDialog>
@@ -37,7 +39,7 @@ public:
     bool hasWrittenChanges() const;
 
 signals:
-    // Emitted on acceptance, and on rejection when the dialog has written changes in place.
+    // Emitted when an acceptance leaves the registry changed.
     void changeEvent();
 
 public slots:
@@ -74,7 +76,8 @@ private:
     PropertyForm *form = nullptr;
     VectorListWidget *vector_list_widget = nullptr;
     bool vectorListModified = false;
-    // Copies of the registry's materials as the dialog opened, in registry order.
+    // The registry's list and copies of its materials as the dialog opened, in registry order.
+    QList<Material *> originalList;
     QList<Material> original;
 };
 

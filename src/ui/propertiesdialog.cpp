@@ -12,8 +12,8 @@ PropertiesDialog::PropertiesDialog(QWidget *parent, QList<Category> *categories)
     form->setObjectNamesEnabled(true);
 
     if (categories) {
-        original = *categories;
-        for (const Category &category : std::as_const(*categories))
+        edited = *categories;
+        for (const Category &category : std::as_const(edited))
             ui->propertiesList->addItem(category.getName());
     }
     // Show the first category's form straight away rather than waiting for the list's focus.
@@ -27,18 +27,14 @@ PropertiesDialog::~PropertiesDialog() {
 
 void PropertiesDialog::on_buttonBox_accepted() {
     form->readBack(PropertyForm::Trace::Deletions);
-    emit changeEvent();
-}
-
-void PropertiesDialog::reject() {
-    // The shown form is dropped, but rows left earlier were already written in place.
-    QDialog::reject();
-    if (categories && *categories != original)
+    if (categories && *categories != edited) {
+        *categories = edited;
         emit changeEvent();
+    }
 }
 
 void PropertiesDialog::on_propertiesList_currentRowChanged(int currentRow) {
-    form->showCategory(categories, currentRow);
+    form->showCategory(&edited, currentRow);
 }
 
 void PropertiesDialog::showHelp(const QString &text) {

@@ -1,7 +1,8 @@
 #ifndef KARVENO_UI_PROPERTIESDIALOG_H
 #define KARVENO_UI_PROPERTIESDIALOG_H
 
-// Edits the general settings of the simulation: the main window's categories, in place.
+// Edits the general settings of the simulation on a copy of the main window's categories; only
+// an accepted dialog writes them back.
 
 #include "model/category.h"
 
@@ -18,20 +19,18 @@ class PropertiesDialog : public QDialog {
     Q_OBJECT
 
 public:
-    // The dialog writes into *categories whenever the user leaves a category and on accept, so
-    // values written on earlier row changes stay even when the dialog is cancelled.
+    // The form works on a copy; *categories is written only on accept, and only when the copy
+    // differs from it. Cancel, Escape and closing the window leave it as it was.
     PropertiesDialog(QWidget *parent, QList<Category> *categories);
     ~PropertiesDialog() override;
 
     PropertyForm *propertyForm() const { return form; }
 
 signals:
-    // Emitted at the end of every acceptance, and on rejection when values written on earlier
-    // row changes differ from those the dialog opened with; the opener marks its project modified.
+    // Emitted when an acceptance changed *categories.
     void changeEvent();
 
 public slots:
-    void reject() override;
     void on_buttonBox_accepted();
     void on_propertiesList_currentRowChanged(int currentRow);
     void showHelp(const QString &text);
@@ -45,8 +44,8 @@ private:
     Ui::PropertiesDialog *ui;
     QList<Category> *categories;
     PropertyForm *form;
-    // The categories as they were when the dialog opened, to tell whether a cancel left changes.
-    QList<Category> original;
+    // The copy the form edits.
+    QList<Category> edited;
 };
 
 #endif
