@@ -222,11 +222,17 @@ void MainWindow::aboutDialog() {
 // Catalogues and materials
 
 void MainWindow::loadMaterials() {
-    if (!loadMaterialFolders(DataLocation::find().materialFolders(), *materialsManager)) {
-        QMessageBox::warning(this, tr("Application"),
-                             tr("No materials info found! You cannot create simulation without "
-                                "them"),
-                             QMessageBox::Ok);
+    const DataLocation data = DataLocation::find();
+    const QStringList folders = data.materialFolders();
+    if (!loadMaterialFolders(folders, *materialsManager)) {
+        QMessageBox box(QMessageBox::Warning, tr("Application"),
+                        tr("No materials info found! You cannot create simulation without them"),
+                        QMessageBox::Ok, this);
+        box.setInformativeText(
+            data.found() ? tr("Looked for material files in:\n  %1")
+                               .arg(QDir::toNativeSeparators(folders.join(QStringLiteral("\n  "))))
+                         : data.placesTriedText());
+        box.exec();
     }
 }
 
