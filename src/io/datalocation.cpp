@@ -11,6 +11,9 @@
 
 namespace {
 
+// The program's folder under the standard data folders, as installed (share/karveno), whatever
+// application and organisation names the running program has.
+const char kProgramFolder[] = "/karveno";
 const char kCatalogueFile[] = "properties.txt";
 const char kVolumCatalogueFile[] = "volum_properties.txt";
 
@@ -37,8 +40,8 @@ QStringList candidateFolders() {
             QLatin1String(KARVENO_DATA_FROM_BIN));
     }
     for (const QString &location :
-         QStandardPaths::standardLocations(QStandardPaths::AppDataLocation))
-        add(location + QStringLiteral("/data"));
+         QStandardPaths::standardLocations(QStandardPaths::GenericDataLocation))
+        add(location + QLatin1String(kProgramFolder) + QStringLiteral("/data"));
     return places;
 }
 
@@ -85,8 +88,9 @@ QString DataLocation::writableMaterialFolder() const {
 }
 
 QString DataLocation::userMaterialFolder() {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    return base.isEmpty() ? QString() : base + QStringLiteral("/materials");
+    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    return base.isEmpty() ? QString()
+                          : base + QLatin1String(kProgramFolder) + QStringLiteral("/materials");
 }
 
 QString DataLocation::placesTriedText() const {

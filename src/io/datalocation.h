@@ -3,9 +3,9 @@
 // Where the programs find their run-time data (the two catalogues, the material files and the
 // button images): a data/ folder in the working directory when it holds the catalogues, else the
 // folder named by KARVENO_DATA, else the installed share/karveno/data next to the executable's
-// bin/, else karveno/data under the standard data locations. Besides the data folder's materials,
-// the user's own materials folder (where duplicated materials go when the data folder cannot be
-// written) is read as well.
+// bin/, else karveno/data under the standard data folders ($XDG_DATA_HOME, $XDG_DATA_DIRS).
+// Besides the data folder's materials, the user's own materials folder (karveno/materials under
+// $XDG_DATA_HOME, where duplicated materials go when the data folder cannot be written) is read.
 
 #include <QString>
 #include <QStringList>
@@ -34,7 +34,7 @@ public:
     // The folder a duplicated material is written to: the data folder's materials/ when that can
     // be written (created if missing), otherwise the user's own materials folder.
     QString writableMaterialFolder() const;
-    // The user's own materials folder (under the writable application data location).
+    // The user's own materials folder: karveno/materials under the user's data folder.
     static QString userMaterialFolder();
 
     // "Looked for the catalogues in:" and one place per line, for messages about missing data.

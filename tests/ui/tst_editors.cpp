@@ -332,8 +332,7 @@ private slots:
         QVERIFY(writeFile(dir.filePath("blocked"), "not a folder"));
         qputenv("XDG_DATA_HOME",
                 dir.filePath(savedTo.isEmpty() ? "blocked/home" : "home").toUtf8());
-        const QString userCopy =
-            dir.filePath("home/%1/materials/si2.txt").arg(QCoreApplication::applicationName());
+        const QString userCopy = dir.filePath("home/karveno/materials/si2.txt");
 
         MaterialsManager *registry = MaterialsManager::getInstance();
         registry->clearMaterials();
