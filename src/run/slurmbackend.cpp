@@ -210,7 +210,6 @@ void SlurmBackend::submitted(const QList<Run *> &runs, const QString &outputPatt
         f->outFile.replace(QLatin1String("%j"), id)
             .replace(QLatin1String("%A"), id)
             .replace(QLatin1String("%a"), QString::number(run->task()));
-        run->openLog();
         run->setJobId(f->job);
         run->setBackendState(QStringLiteral("PENDING"));
         if (run->cancelRequested())
@@ -239,8 +238,6 @@ void SlurmBackend::adopt(Run *run) {
     f.job = run->jobId();
     f.array = f.job.section(QLatin1Char('_'), 0, 0);
     f.outFile = outputFileOf(f.job, run);
-    // The log is written again from the job's whole output, as a follower from the start would.
-    run->openLog();
     followed << f;
     timer.start();
 }
@@ -372,14 +369,19 @@ void SlurmBackend::readOutput(Followed &f) {
     QFile file(f.outFile);
     if (f.outFile.isEmpty() || !file.open(QIODevice::ReadOnly))
         return; // not there before the job starts
-    if (file.size() < f.offset)
+    const QByteArray all = file.readAll();
+    if (all.size() < f.offset)
         f.offset = 0; // written anew (a requeued job)
-    if (!file.seek(f.offset))
+    if (all.size() == f.offset)
         return;
-    const QByteArray chunk = file.readAll();
-    f.offset += chunk.size();
-    if (!chunk.isEmpty())
-        f.run->receiveOutput(chunk);
+    const QByteArray chunk = all.mid(f.offset);
+    f.offset = all.size();
+    // log.txt is the job's output so far, written whole: a second session that follows the
+    // same job (a reopened study) writes the same file instead of adding to it.
+    QSaveFile log(f.run->outputFolder() + QStringLiteral("log.txt"));
+    if (log.open(QIODevice::WriteOnly) && log.write(all) == all.size())
+        log.commit();
+    f.run->receiveOutput(chunk);
 }
 
 void SlurmBackend::cancel(Run *run) {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 #include <QSaveFile>
 #include <QTextStream>
 
@@ -143,7 +144,23 @@ bool Study::make(const QString &base, const QString &folder, const StudyDefiniti
     return study.save(error);
 }
 
-bool Study::save(QString *error) const {
+bool Study::save(QString *error) {
+    // One writer at a time; a lock left by a session that died is taken over after a while.
+    QLockFile lock(QDir(dir).filePath(kTableName + QStringLiteral(".lock")));
+    lock.setStaleLockTime(30000);
+    lock.tryLock(10000);
+    Study onDisk;
+    QString ignored;
+    if (onDisk.open(dir, &ignored) && onDisk.paths == paths && onDisk.list.size() == list.size()) {
+        for (int i = 0; i < list.size(); ++i) {
+            if (touched.contains(i) || (runs.value(i) && !runs[i]->isDone()))
+                continue;
+            const StudyPoint &other = onDisk.list[i];
+            list[i].state = other.state;
+            list[i].job = other.job;
+            list[i].verdict = other.verdict;
+        }
+    }
     QSaveFile file(QDir(dir).filePath(kTableName));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
         if (error)
@@ -253,6 +270,7 @@ void Study::update(int index) {
     p.status = run->lastStatus();
     p.message = run->message();
     if (recorded) {
+        touched.insert(index);
         QString why;
         if (!save(&why))
             emit saveFailed(tr("%1 cannot be written: %2").arg(kTableName, why));
@@ -273,6 +291,7 @@ int Study::start(RunBackend *to, bool again) {
         Run *run = attach(i, to);
         list[i].state = Run::stateName(Run::State::Queued);
         list[i].job.clear();
+        touched.insert(i);
         batch << run;
     }
     if (batch.isEmpty())
@@ -311,6 +330,7 @@ void Study::cancel(int index) {
     // Made but never submitted: nothing runs, and the point is simply not run.
     if (index >= 0 && index < list.size() && list[index].state == kReady) {
         list[index].state = Run::stateName(Run::State::Cancelled);
+        touched.insert(index);
         save();
         emit pointChanged(index);
     }

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 class RunBackend;
@@ -46,8 +47,10 @@ public:
 
     // Reads the study in `folder` (its study.csv).
     bool open(const QString &folder, QString *error);
-    // Rewrites study.csv atomically.
-    bool save(QString *error = nullptr) const;
+    // Rewrites study.csv atomically. Another session (karveno-study, a second designer) may
+    // follow the same study: the points this one has not changed are taken, and kept, as the
+    // file has them now.
+    bool save(QString *error = nullptr);
 
     QString folder() const { return dir; }
     QStringList settingPaths() const { return paths; }
@@ -82,5 +85,6 @@ private:
     QStringList paths;
     QList<StudyPoint> list;
     QList<QPointer<Run>> runs; // one per point while followed
+    QSet<int> touched;         // points whose row this session has changed
     QPointer<RunBackend> backend;
 };

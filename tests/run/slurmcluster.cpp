@@ -189,6 +189,13 @@ void SlurmCluster::stop() {
     if (!started)
         return;
     started = false;
+    // Jobs a failed test left behind would outlive slurmd in their slurmstepd: end them first.
+    bool ok = false;
+    runProgram(QStringLiteral("scancel"), {"--quiet", "--user=root"}, &ok, 10000);
+    const QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired() &&
+           !runProgram(QStringLiteral("squeue"), {"-h", "-o", "%i"}, &ok, 5000).trimmed().isEmpty())
+        QThread::msleep(200);
     stopByPidFile(path("run/slurmd.pid"));
     stopByPidFile(path("run/slurmctld.pid"));
     stopByPidFile(path("munge/munged.pid"));
