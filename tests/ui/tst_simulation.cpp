@@ -6,7 +6,14 @@
 #include "run/programlookup.h"
 #include "ui/simulationprocessdialog.h"
 
+#include "run/runsettings.h"
+#include "run/study.h"
+#include "ui/studymonitor.h"
+
+#include "../run/slurmcluster.h"
 #include "uitest.h"
+
+#include <QTableWidget>
 
 #include <QElapsedTimer>
 
@@ -61,6 +68,9 @@ class TestSimulation : public QObject {
 
 private slots:
     void initTestCase() {
+        // The run settings of the test's own user, not the developer's.
+        qputenv("XDG_CONFIG_HOME", path("config").toLocal8Bit());
+        qputenv("KARVENOCOM_STEP_MS", "2");
         QVERIFY(enterWorkFolder(work));
         QVERIFY(QDir(work.path()).mkdir("out"));
     }
@@ -223,6 +233,63 @@ private slots:
         child<QAction>(&fresh, "actionSimulate")->trigger();
         QCOMPARE(driver.seen.last(), QStringLiteral("file:Save Project"));
         QVERIFY(!A::simulation(fresh));
+    }
+
+    // "Parameter study..." on the chosen back-end: the dialog offers the project's settings, the
+    // non-modal monitor follows the points, and the point the checker refuses is never run.
+    void parameterStudyFromTheDesigner_data() {
+        QTest::addColumn<bool>("onSlurm");
+        QTest::newRow("local") << false;
+        QTest::newRow("slurm") << true;
+    }
+    void parameterStudyFromTheDesigner() {
+        QFETCH(bool, onSlurm);
+        static SlurmCluster cluster;
+        static QString slurmWhy;
+        if (onSlurm && !cluster.running() && slurmWhy.isEmpty() && !cluster.start(&slurmWhy))
+            qInfo().noquote() << "Slurm case skipped:" << slurmWhy;
+        if (onSlurm && !cluster.running())
+            QSKIP(qPrintable("no test Slurm: " + slurmWhy));
+        const QString standIn = QStringLiteral(KARVENO_BINARY_DIR "/bin/KARVENOCOM.exe");
+        QFile::remove(path("KARVENOCOM.exe"));
+        QVERIFY(QFile::link(standIn, path("KARVENOCOM.exe")));
+        RunSettings settings;
+        settings.backend = onSlurm ? RunSettings::Slurm : RunSettings::Local;
+        settings.localLimit = 2;
+        settings.arrayLimit = 2;
+        settings.pollMs = 200;
+        settings.save();
+
+        const QString device = path(onSlurm ? "slurm-device.txt" : "local-device.txt");
+        QVERIFY(QFile::copy(QStringLiteral(KARVENO_SOURCE_DIR "/examples/classical_mosfet.txt"),
+                            device));
+        const QString folder = path(onSlurm ? "slurm-study" : "local-study");
+        MainWindow w;
+        ModalDriver driver;
+        driver.then(ModalDriver::chooseFile(device));
+        A::openSim(w);
+        driver.then([folder](QWidget *dialog) {
+            child<QComboBox>(dialog, "setting1Box")->setCurrentText("NPARTICLES");
+            child<QLineEdit>(dialog, "values1Edit")->setText("1, 0, 3");
+            child<QLineEdit>(dialog, "folderEdit")->setText(folder);
+            child<QDialogButtonBox>(dialog, "buttonBox")->button(QDialogButtonBox::Ok)->click();
+        });
+        child<QAction>(&w, "actionParameter_study")->trigger();
+        QCOMPARE(driver.seen.last(), QStringLiteral("other:StudyDialog"));
+
+        auto *monitor = w.findChild<StudyMonitor *>();
+        QVERIFY(monitor && monitor->isVisible() && !monitor->isModal());
+        QTRY_VERIFY_WITH_TIMEOUT(!monitor->study()->active(), 90000);
+        auto *table = child<QTableWidget>(monitor, "pointsTable");
+        QCOMPARE(table->rowCount(), 3);
+        const QStringList states{table->item(0, 2)->text(), table->item(1, 2)->text(),
+                                 table->item(2, 2)->text()};
+        QCOMPARE(states, QStringList({"finished", "not run", "finished"}));
+        QVERIFY(table->item(1, 4)->text().contains("3035"));
+        QCOMPARE(table->item(2, 3)->text(), QStringLiteral("100 %"));
+        QVERIFY(readFile(folder + "/003/output/log.txt").contains("Simulation ended correctly"));
+        QVERIFY(readFile(folder + "/study.csv").contains(",finished,003/output/,"));
+        monitor->close();
     }
 };
 
