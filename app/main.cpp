@@ -6,7 +6,6 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QLoggingCategory>
 
 #include <cstdio>
 
@@ -60,10 +59,6 @@ void answerHelpAndVersion(int argc, char *argv[]) {
 } // namespace
 
 int main(int argc, char *argv[]) {
-    // One trace line per generated atom would flood the console in atomic mode (hundreds of
-    // thousands of lines); QT_LOGGING_RULES="karveno.model.atom.debug=true" brings it back.
-    if (qEnvironmentVariableIsEmpty("QT_LOGGING_RULES"))
-        QLoggingCategory::setFilterRules(QStringLiteral("karveno.model.atom.debug=false"));
     answerHelpAndVersion(argc, argv);
 
     QApplication app(argc, argv);

@@ -4,7 +4,9 @@
 
 #include <QDebug>
 
-Q_LOGGING_CATEGORY(lcAtom, "karveno.model.atom")
+// Off unless a logging rule (QT_LOGGING_RULES="karveno.model.atom.debug=true") turns it on: a
+// design can hold millions of atoms. qCDebug tests the flag before it formats anything.
+Q_LOGGING_CATEGORY(lcAtom, "karveno.model.atom", QtInfoMsg)
 
 Atom::Atom(double x, double y, double z, Material *material, bool offset, int noffset,
            int maxoffset)

@@ -5,8 +5,8 @@
 
 class Material;
 
-// Debug traces of atom construction ("Creating Atom ..."). Turn it off with the filter rule
-// "karveno.model.atom.debug=false" where many atoms are made.
+// Debug traces of atom construction ("Creating Atom ..."). Off by default in every program; the
+// rule "karveno.model.atom.debug=true" (QT_LOGGING_RULES) turns it on.
 Q_DECLARE_LOGGING_CATEGORY(lcAtom)
 
 // One lattice site of a volum. Position is relative to the volum's origin (corner 0), so atoms

@@ -162,70 +162,85 @@ bool Volum::calculateAtomicPoints(const MaterialsManager &registry) {
         return false;
     }
 
-    double cellsVisited = 0.0;
+    // The search runs twice: once to count the sites, so that the list is allocated once at its
+    // final size, then to append them. Counting is a fraction of the cost of building atoms and
+    // spares the copies and fresh-page faults of a list that grows step by step.
     const Vec3 &a1 = a[0];
     const Vec3 &a2 = a[1];
     const Vec3 &a3 = a[2];
-    for (std::int64_t i = range[0].lo; i <= range[0].hi; ++i) {
-        for (std::int64_t j = range[1].lo; j <= range[1].hi; ++j) {
-            const double di = double(i);
-            const double dj = double(j);
-            const Vec3 base = {a1[0] * di + a2[0] * dj, a1[1] * di + a2[1] * dj,
-                               a1[2] * di + a2[2] * dj};
-            // Limit k to the values for which some offset can land inside on every axis.
-            IndexRange kRange = range[2];
-            for (int c = 0; c < 3 && !kRange.empty(); ++c) {
-                if (a3[c] == 0.0) {
-                    // Exactly the sum the box test makes, since a3.c * k adds a zero.
-                    bool reachable = false;
-                    for (const Vec3 &o : offsets) {
-                        const double v = o[c] + base[c];
-                        if (v >= 0.0 && v <= extent[c]) {
-                            reachable = true;
-                            break;
+    // Calls onSite(x, y, z, offset index) for every site in loop order; false when the search
+    // would visit more than kMaxLatticeCells cells or onSite asks to stop.
+    const auto forEachSite = [&](auto &&onSite) {
+        double cellsVisited = 0.0;
+        for (std::int64_t i = range[0].lo; i <= range[0].hi; ++i) {
+            for (std::int64_t j = range[1].lo; j <= range[1].hi; ++j) {
+                const double di = double(i);
+                const double dj = double(j);
+                const Vec3 base = {a1[0] * di + a2[0] * dj, a1[1] * di + a2[1] * dj,
+                                   a1[2] * di + a2[2] * dj};
+                // Limit k to the values for which some offset can land inside on every axis.
+                IndexRange kRange = range[2];
+                for (int c = 0; c < 3 && !kRange.empty(); ++c) {
+                    if (a3[c] == 0.0) {
+                        // Exactly the sum the box test makes, since a3.c * k adds a zero.
+                        bool reachable = false;
+                        for (const Vec3 &o : offsets) {
+                            const double v = o[c] + base[c];
+                            if (v >= 0.0 && v <= extent[c]) {
+                                reachable = true;
+                                break;
+                            }
                         }
-                    }
-                    if (!reachable)
-                        kRange = {1, 0};
-                    continue;
-                }
-                double lo = (-base[c] - maxOffset[c]) / a3[c];
-                double hi = (extent[c] - base[c] - minOffset[c]) / a3[c];
-                if (lo > hi)
-                    std::swap(lo, hi);
-                const double slack = 1.0 + 1e-9 * (std::fabs(lo) + std::fabs(hi));
-                kRange.intersect(lo - slack, hi + slack);
-            }
-            cellsVisited += 1.0 + kRange.length();
-            if (cellsVisited > kMaxLatticeCells) {
-                atoms.clear();
-                qWarning() << "Volum" << name << "would need more than" << kMaxLatticeCells
-                           << "lattice cells: no atoms generated";
-                return false;
-            }
-            for (std::int64_t k = kRange.lo; k <= kRange.hi; ++k) {
-                const double dk = double(k);
-                const Vec3 r = {base[0] + a3[0] * dk, base[1] + a3[1] * dk, base[2] + a3[2] * dk};
-                for (int l = 0; l < offsetCount; ++l) {
-                    const Vec3 &o = offsets[size_t(l)];
-                    const double px = o[0] + r[0];
-                    const double py = o[1] + r[1];
-                    const double pz = o[2] + r[2];
-                    if (px < 0.0 || px > extent[0] || py < 0.0 || py > extent[1] || pz < 0.0 ||
-                        pz > extent[2])
+                        if (!reachable)
+                            kRange = {1, 0};
                         continue;
-                    if (atoms.size() >= kMaxGeneratedAtoms) {
-                        atoms.clear();
-                        qWarning() << "Volum" << name << "would hold more than"
-                                   << kMaxGeneratedAtoms << "atoms: no atoms generated";
-                        return false;
                     }
-                    atoms.append(
-                        Atom(px, py, pz, offsetMaterials[size_t(l)], true, l, offsetCount));
+                    double lo = (-base[c] - maxOffset[c]) / a3[c];
+                    double hi = (extent[c] - base[c] - minOffset[c]) / a3[c];
+                    if (lo > hi)
+                        std::swap(lo, hi);
+                    const double slack = 1.0 + 1e-9 * (std::fabs(lo) + std::fabs(hi));
+                    kRange.intersect(lo - slack, hi + slack);
+                }
+                cellsVisited += 1.0 + kRange.length();
+                if (cellsVisited > kMaxLatticeCells)
+                    return false;
+                for (std::int64_t k = kRange.lo; k <= kRange.hi; ++k) {
+                    const double dk = double(k);
+                    const Vec3 r = {base[0] + a3[0] * dk, base[1] + a3[1] * dk,
+                                    base[2] + a3[2] * dk};
+                    for (int l = 0; l < offsetCount; ++l) {
+                        const Vec3 &o = offsets[size_t(l)];
+                        const double px = o[0] + r[0];
+                        const double py = o[1] + r[1];
+                        const double pz = o[2] + r[2];
+                        if (px < 0.0 || px > extent[0] || py < 0.0 || py > extent[1] || pz < 0.0 ||
+                            pz > extent[2])
+                            continue;
+                        if (!onSite(px, py, pz, l))
+                            return false;
+                    }
                 }
             }
         }
+        return true;
+    };
+
+    qsizetype count = 0;
+    if (!forEachSite([&](double, double, double, int) { return ++count <= kMaxGeneratedAtoms; })) {
+        if (count > kMaxGeneratedAtoms)
+            qWarning() << "Volum" << name << "would hold more than" << kMaxGeneratedAtoms
+                       << "atoms: no atoms generated";
+        else
+            qWarning() << "Volum" << name << "would need more than" << kMaxLatticeCells
+                       << "lattice cells: no atoms generated";
+        return false;
     }
+    atoms.reserve(count);
+    forEachSite([&](double px, double py, double pz, int l) {
+        atoms.append(Atom(px, py, pz, offsetMaterials[size_t(l)], true, l, offsetCount));
+        return true;
+    });
     qDebug() << "Number of atoms:" << atoms.size();
     return true;
 }
