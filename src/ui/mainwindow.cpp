@@ -194,6 +194,9 @@ void MainWindow::updateWindowTitle() {
 }
 
 void MainWindow::setProjectModified() {
+    // Every change of the design comes through here: the view draws it again.
+    if (qglWidget)
+        qglWidget->designChanged();
     project_modified = true;
     updateWindowTitle();
 }
@@ -300,6 +303,8 @@ void MainWindow::replaceView() {
     ui->actionShow_Axis->setChecked(qglWidget->axisShown());
     ui->actionShow_Grid->setChecked(qglWidget->gridShown());
     initSlots();
+    // Keys work in the new view at once, without a mouse pass over it first.
+    qglWidget->setFocus(Qt::OtherFocusReason);
 }
 
 void MainWindow::newSim() {
@@ -372,6 +377,8 @@ void MainWindow::startProject() {
     design.notify(Design::Volums | Design::Categories | Design::Scales | Design::Materials);
     // The keys move the picked volum and the camera: the view takes them without a click first.
     qglWidget->setFocus();
+    // The whole design in view once, instead of a close-up of its far corner.
+    qglWidget->viewAll();
     updateWindowTitle();
 }
 

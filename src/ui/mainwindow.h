@@ -191,7 +191,8 @@ private:
     void clearAtomPick();
     // (volum, atom) positions of every atom whose drawn sphere's box holds the world point
     // (x, y, z), scanning volums and their atoms in order; at most `limit` of them.
-    QList<QPair<int, int>> atomsAt(double x, double y, double z, int limit);
+    // Points the camera at the volum from far enough to show all of it.
+    void bringIntoView(const Volum &volum);
 
     int getNumberOfAtoms();
 

@@ -16,13 +16,6 @@
 #include "ui/atomsdialog.h"
 #include "view/glwidget.h"
 
-namespace {
-
-// Radius of the drawn atom sphere: a click this close to a site picks it.
-constexpr double kAtomPickRadius = 0.1;
-
-} // namespace
-
 Atom *MainWindow::pickedAtom() {
     if (!selectedAtom || selectedAtomIndex < 0)
         return nullptr;
@@ -40,29 +33,7 @@ void MainWindow::clearAtomPick() {
     volumSelectedAtom.clear();
     qglWidget->setEditAtomAction(false);
     qglWidget->setDeleteAtomAction(false);
-}
-
-QList<QPair<int, int>> MainWindow::atomsAt(double x, double y, double z, int limit) {
-    QList<QPair<int, int>> hits;
-    for (int v = 0; v < volums.size(); ++v) {
-        const Volum &volum = volums.at(v);
-        const double ox = volum.getMinX();
-        const double oy = volum.getMinY();
-        const double oz = volum.getMinZ();
-        const QList<Atom> &atoms = volum.getAtoms();
-        for (int a = 0; a < atoms.size(); ++a) {
-            const double px = ox + atoms.at(a).getX();
-            const double py = oy + atoms.at(a).getY();
-            const double pz = oz + atoms.at(a).getZ();
-            if (px - kAtomPickRadius < x && x < px + kAtomPickRadius && py - kAtomPickRadius < y &&
-                y < py + kAtomPickRadius && pz - kAtomPickRadius < z && z < pz + kAtomPickRadius) {
-                hits.append({v, a});
-                if (hits.size() == limit)
-                    return hits;
-            }
-        }
-    }
-    return hits;
+    qglWidget->designChanged();
 }
 
 void MainWindow::setSolidMode() {
@@ -111,6 +82,7 @@ void MainWindow::setAtomicMode() {
                     .arg(failed.join(QStringLiteral(", "))));
         }
     }
+    qglWidget->designChanged();
     qglWidget->setRMode(GLWidget::kAtomicMode);
 }
 
@@ -125,6 +97,7 @@ void MainWindow::recalculatePoints() {
     for (Volum &volum : volums)
         volum.calculateAtomicPoints();
     QApplication::restoreOverrideCursor();
+    qglWidget->designChanged();
 }
 
 void MainWindow::editAtomDialog() {

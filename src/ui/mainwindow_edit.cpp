@@ -28,7 +28,7 @@ void MainWindow::recordEdit(const QString &text, const Design::State &before,
 
 void MainWindow::designChanged(Design::Changes what) {
     if (qglWidget)
-        qglWidget->update();
+        qglWidget->designChanged();
     if (!(what & Design::Restored))
         return;
 

@@ -141,6 +141,7 @@ void MainWindow::on_volumsList_itemChanged(QListWidgetItem *item) {
         if (volum.getName() == name)
             volum.setVisible(item->checkState() != Qt::Unchecked);
     }
+    qglWidget->designChanged();
 }
 
 void MainWindow::pickVolum(int index) {
@@ -150,6 +151,7 @@ void MainWindow::pickVolum(int index) {
     selectedVolum = true;
     ui->statusbar->showMessage(tr("Volum ") + volum.getName() + tr(" selected."));
     showSelectionDetails();
+    qglWidget->designChanged();
 }
 
 void MainWindow::on_volumsList_itemClicked(QListWidgetItem *item) {
@@ -162,11 +164,19 @@ void MainWindow::on_volumsList_itemClicked(QListWidgetItem *item) {
             emit volumSelected(volums.at(i).getCenterX(), volums.at(i).getCenterY(),
                                volums.at(i).getCenterZ());
             pickVolum(i);
+            bringIntoView(volums.at(i));
         } else {
             volums[i].setSelected(false);
         }
     }
     updateButtons();
+    qglWidget->designChanged();
+}
+
+void MainWindow::bringIntoView(const Volum &volum) {
+    const double min[3] = {volum.getMinX(), volum.getMinY(), volum.getMinZ()};
+    const double max[3] = {volum.getMaxX(), volum.getMaxY(), volum.getMaxZ()};
+    qglWidget->bringIntoView(min, max);
 }
 
 void MainWindow::changeVolumList(QString name) {
@@ -241,6 +251,12 @@ void MainWindow::on_duplicateButton_clicked() {
     copy.calculateAtomicPoints();
     volums.append(copy);
     updateVolums(name, QString());
+    // The copy lies beyond everything else: pick it and show where it went.
+    if (selectedVolum && selectedVolumIndex >= 0 && selectedVolumIndex < volums.size())
+        volums[selectedVolumIndex].setSelected(false);
+    pickVolum(int(volums.size()) - 1);
+    changeVolumList(name);
+    bringIntoView(volums.constLast());
     recordEdit(tr("Duplicate %1").arg(volums.at(source).getName()), before);
 }
 
@@ -320,14 +336,8 @@ void MainWindow::volumMovedSlot(double dx, double dy, double dz) {
 
 void MainWindow::checkVolumClicked(double x, double y, double z) {
     if (qglWidget->getRMode() == GLWidget::kSolidMode) {
-        int hit = -1;
-        for (int i = 0; i < volums.size() && hit < 0; ++i) {
-            const Volum &v = volums.at(i);
-            if (v.getMinX() - kClickMargin <= x && x <= v.getMaxX() + kClickMargin &&
-                v.getMinY() - kClickMargin <= y && y <= v.getMaxY() + kClickMargin &&
-                v.getMinZ() - kClickMargin <= z && z <= v.getMaxZ() + kClickMargin)
-                hit = i;
-        }
+        // Only what is shown can be picked; on a face two volums share, the one facing the eye.
+        const int hit = qglWidget->volumAtPoint(x, y, z, kClickMargin);
         if (hit < 0)
             return;
         const bool pickValid =
@@ -336,6 +346,7 @@ void MainWindow::checkVolumClicked(double x, double y, double z) {
         if (pickValid && volums.at(selectedVolumIndex).getName() == name) {
             ui->statusbar->showMessage(tr("Volum ") + name + tr(" unselected."));
             volums[selectedVolumIndex].setSelected(false);
+            qglWidget->designChanged();
             selectedVolum = false;
             selectedVolumIndex = -1;
             ui->volumsList->clearSelection();
@@ -354,18 +365,21 @@ void MainWindow::checkVolumClicked(double x, double y, double z) {
     }
 
     qDebug() << "Mouse Clicked in Atomic Mode. Checking atom selection at" << x << y << z;
-    const QList<QPair<int, int>> hits = atomsAt(x, y, z, 1);
-    if (hits.isEmpty())
+    // The nearest atom of a shown volum; hidden volums' atoms are never picked.
+    const picking::Hit hit = qglWidget->atomAtPoint(x, y, z);
+    if (!hit.isHit())
         return;
-    const int hitVolum = hits.first().first;
-    const int hitAtom = hits.first().second;
+    const int hitVolum = hit.volum;
+    const int hitAtom = hit.atom;
     if (Atom *old = pickedAtom()) {
         const bool same =
             volumSelectedAtom == volums.at(hitVolum).getName() && selectedAtomIndex == hitAtom;
         qDebug() << "Unselecting the atom" << old->getNOffset();
         clearAtomPick();
-        if (same)
+        if (same) {
+            qglWidget->designChanged();
             return;
+        }
     }
     Atom &atom = volums[hitVolum].getAtoms()[hitAtom];
     qDebug() << "Selecting the atom" << atom.getNOffset();
@@ -375,32 +389,23 @@ void MainWindow::checkVolumClicked(double x, double y, double z) {
     volumSelectedAtom = volums.at(hitVolum).getName();
     qglWidget->setEditAtomAction(true);
     qglWidget->setDeleteAtomAction(true);
+    qglWidget->designChanged();
 }
 
 void MainWindow::checkVolumDialog(double x, double y, double z) {
     if (qglWidget->getRMode() == GLWidget::kSolidMode) {
-        // Collected first: each dialog may rename or resize the volums being scanned. The point
-        // read back from the depth buffer lies on a face only to within its precision, so a
-        // double click gets the same margin as a single click.
-        QStringList hit;
-        for (const Volum &v : std::as_const(volums)) {
-            if (v.getMinX() - kClickMargin <= x && x <= v.getMaxX() + kClickMargin &&
-                v.getMinY() - kClickMargin <= y && y <= v.getMaxY() + kClickMargin &&
-                v.getMinZ() - kClickMargin <= z && z <= v.getMaxZ() + kClickMargin)
-                hit << v.getName();
-        }
-        for (const QString &name : std::as_const(hit)) {
-            if (existVolum(name))
-                editVolum(name);
-        }
+        // One dialog: the shown volum under the point, the one facing the eye on a shared face.
+        const int hit = qglWidget->volumAtPoint(x, y, z, kClickMargin);
+        if (hit >= 0)
+            editVolum(volums.at(hit).getName());
         return;
     }
 
-    const QList<QPair<int, int>> hits = atomsAt(x, y, z, -1);
-    for (const auto &[volumPos, atomPos] : hits) {
-        // The atom dialog neither adds nor removes atoms, so the positions stay valid.
+    const picking::Hit hit = qglWidget->atomAtPoint(x, y, z);
+    if (hit.isHit()) {
+        const int volumPos = hit.volum;
         const Design::State before = design.state();
-        AtomsDialog dialog(this, volums[volumPos].getAtoms()[atomPos]);
+        AtomsDialog dialog(this, volums[volumPos].getAtoms()[hit.atom]);
         dialog.setWindowTitle(tr("Edit Atom"));
         dialog.exec();
         recordEdit(tr("Edit atom in %1").arg(volums.at(volumPos).getName()), before);

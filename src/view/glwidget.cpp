@@ -6,9 +6,12 @@
 #include "view/scenedrawing.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QOpenGLFramebufferObject>
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <QWheelEvent>
@@ -22,7 +25,6 @@
 
 namespace {
 
-constexpr int kRedrawIntervalMs = 11;
 constexpr int kSingleClickDelayMs = 200;
 
 // Camera of a new view: radius 10 looking at the origin from above the positive x and z quadrant.
@@ -37,6 +39,10 @@ constexpr double kNearPlanePerRadius = 0.001;
 constexpr double kFarPlanePerRadius = 10.0;
 // Axes and grid reach this far along each positive axis.
 constexpr int kSceneExtent = 9999;
+// Lines of the grid across the design's largest extent, about.
+constexpr double kGridLinesAcrossDesign = 20.0;
+// The grid never has more lines than at unit spacing along each axis.
+constexpr int kMaxGridLines = kSceneExtent;
 
 // Camera steps: radians for turning, design length units for zooming, per key, notch or pixel.
 constexpr double kTurnStep = 0.05;
@@ -45,9 +51,11 @@ constexpr double kZoomStepShift = 36.0;
 constexpr double kWheelFactor = 0.01;
 constexpr double kWheelFactorShift = 0.3;
 constexpr double kDragFactor = 0.02;
-// Volum moves asked for by the arrow keys and M / N, in design length units.
+// Volum moves asked for by the arrow keys and M / N, in steps of the window's move unit.
 constexpr double kMoveStep = 1.0;
 constexpr double kMoveStepShift = 5.0;
+// View all leaves this much room around the design's bounding sphere.
+constexpr double kFitMargin = 1.1;
 
 QSurfaceFormat compatibilityFormat(QSurfaceFormat format) {
     // Immediate mode and GLU need the fixed-function pipeline.
@@ -55,9 +63,39 @@ QSurfaceFormat compatibilityFormat(QSurfaceFormat format) {
     format.setVersion(2, 1);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
     format.setDepthBufferSize(24);
-    // Picking reads the depth buffer, which a multisampled framebuffer does not allow.
     format.setSamples(0);
     return format;
+}
+
+double halfFieldOfView() {
+    return kFieldOfViewDeg * 0.5 * std::acos(-1.0) / 180.0;
+}
+
+// 1, 2 or 5 times a power of ten, nearest to value on a logarithmic scale.
+double niceStep(double value) {
+    const double decade = std::pow(10.0, std::floor(std::log10(value)));
+    const double mantissa = value / decade;
+    const double step = mantissa < 1.5 ? 1.0 : mantissa < 3.5 ? 2.0 : mantissa < 7.5 ? 5.0 : 10.0;
+    return step * decade;
+}
+
+bool designBounds(const QList<Volum> *volums, double lo[3], double hi[3]) {
+    if (!volums || volums->isEmpty())
+        return false;
+    bool any = false;
+    for (const Volum &v : *volums) {
+        const double vlo[3] = {v.getMinX(), v.getMinY(), v.getMinZ()};
+        const double vhi[3] = {v.getMaxX(), v.getMaxY(), v.getMaxZ()};
+        if (!(std::isfinite(vlo[0]) && std::isfinite(vlo[1]) && std::isfinite(vlo[2]) &&
+              std::isfinite(vhi[0]) && std::isfinite(vhi[1]) && std::isfinite(vhi[2])))
+            continue;
+        for (int a = 0; a < 3; ++a) {
+            lo[a] = any ? std::min(lo[a], vlo[a]) : vlo[a];
+            hi[a] = any ? std::max(hi[a], vhi[a]) : vhi[a];
+        }
+        any = true;
+    }
+    return any;
 }
 
 } // namespace
@@ -65,7 +103,6 @@ QSurfaceFormat compatibilityFormat(QSurfaceFormat format) {
 GLWidget::GLWidget(QList<Volum> *volums_, int rMode_, QWidget *parent)
     : QOpenGLWidget(parent), volums(volums_), rMode(rMode_) {
     setFormat(compatibilityFormat(format()));
-    redrawTimer = startTimer(kRedrawIntervalMs);
 
     const double focus[3] = {0.0, 0.0, 0.0};
     const double up[3] = {0.0, 1.0, 0.0};
@@ -73,7 +110,13 @@ GLWidget::GLWidget(QList<Volum> *volums_, int rMode_, QWidget *parent)
                                             1.0, 1.0);
 
     setMouseTracking(true);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus);
+    setToolTip(tr("Drag: turn the camera (A, D, W, S)\n"
+                  "Middle or Shift+drag: pan\n"
+                  "Wheel, Z, X: zoom (Shift: faster)\n"
+                  "Home or F: view all\n"
+                  "Click: pick a volum or atom; double click: edit it\n"
+                  "Arrows, M, N: move the picked volum (Shift: larger steps)"));
 
     editAtomAct = new QAction(tr("Edit Atom"), this);
     editAtomAct->setEnabled(false);
@@ -83,7 +126,26 @@ GLWidget::GLWidget(QList<Volum> *volums_, int rMode_, QWidget *parent)
     connect(deleteAtomAct, &QAction::triggered, this, &GLWidget::deleteAtomSlot);
 }
 
-GLWidget::~GLWidget() = default;
+GLWidget::~GLWidget() {
+    // Display lists belong to the context, which goes with the widget; nothing else to release.
+}
+
+void GLWidget::setRMode(int mode_) {
+    if (rMode != mode_) {
+        rMode = mode_;
+        update();
+    }
+}
+
+void GLWidget::setAxis(bool a) {
+    axis = a;
+    update();
+}
+
+void GLWidget::setGrid(bool g) {
+    grid = g;
+    update();
+}
 
 void GLWidget::setEditAtomAction(bool e) {
     editAtomAct->setEnabled(e);
@@ -96,6 +158,7 @@ void GLWidget::setDeleteAtomAction(bool e) {
 void GLWidget::focusCameraToVolum(double x, double y, double z) {
     const double focus[3] = {x, y, z};
     cam->SetFocusPosition(focus);
+    update();
 }
 
 void GLWidget::editAtomSlot() {
@@ -106,10 +169,61 @@ void GLWidget::deleteAtomSlot() {
     emit deleteAtomSignal();
 }
 
+void GLWidget::designChanged() {
+    atomCloudStale = true;
+    lastpointPending = true;
+    update();
+}
+
+double GLWidget::gridSpacing() const {
+    double lo[3], hi[3];
+    if (!designBounds(volums, lo, hi))
+        return 1.0;
+    const double extent = std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
+    if (!(extent > 0.0) || !std::isfinite(extent))
+        return 1.0;
+    return niceStep(extent / kGridLinesAcrossDesign);
+}
+
+void GLWidget::bringIntoView(const double min[3], const double max[3]) {
+    double radius = 0.0;
+    for (int a = 0; a < 3; ++a)
+        radius += (max[a] - min[a]) * (max[a] - min[a]);
+    radius = 0.5 * std::sqrt(radius);
+    const double focus[3] = {0.5 * (min[0] + max[0]), 0.5 * (min[1] + max[1]),
+                             0.5 * (min[2] + max[2])};
+    if (!std::isfinite(radius) || !std::isfinite(focus[0] + focus[1] + focus[2]))
+        return;
+    cam->SetFocusPosition(focus);
+    // The bounding sphere fits when it lies within the narrower of the two fields of view.
+    const double aspect = height() > 0 ? double(width()) / height() : 1.0;
+    const double halfFov = halfFieldOfView();
+    const double narrowest = std::min(halfFov, std::atan(std::tan(halfFov) * aspect));
+    const double needed = kFitMargin * radius / std::sin(narrowest);
+    if (needed > cam->GetRadius())
+        cam->SetPosition(needed, cam->GetPhi(), cam->GetTheta());
+    update();
+}
+
+void GLWidget::viewAll() {
+    double lo[3], hi[3];
+    if (!designBounds(volums, lo, hi))
+        return;
+    // From any distance: step in as well as out.
+    cam->SetPosition(0.0, cam->GetPhi(), cam->GetTheta());
+    bringIntoView(lo, hi);
+    if (cam->GetRadius() <= 0.0)
+        cam->SetPosition(1.0, cam->GetPhi(), cam->GetTheta());
+}
+
 // ---------------------------------------------------------------------------------------------
 // OpenGL hooks and the frame
 
 void GLWidget::initializeGL() {
+    // A new context (the first, or after the widget moved to another window) holds none of the
+    // display lists of an earlier one.
+    gridList = 0;
+    axisList = 0;
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glClearColor(0.85f, 0.85f, 0.85f, 0.0f);
@@ -122,7 +236,7 @@ void GLWidget::initializeGL() {
 }
 
 void GLWidget::resizeGL(int, int) {
-    applyProjection();
+    applyProjection(framebufferSize());
 }
 
 QSize GLWidget::framebufferSize() const {
@@ -132,8 +246,11 @@ QSize GLWidget::framebufferSize() const {
                  std::max(1, int(std::lround(height() * ratio))));
 }
 
-void GLWidget::applyProjection() {
-    const QSize size = framebufferSize();
+double GLWidget::farPlane() const {
+    return std::max(double(zFar), cam->GetRadius() * kFarPlanePerRadius);
+}
+
+void GLWidget::applyProjection(const QSize &size) {
     const int w = size.width(), h = size.height();
     glViewport(0, 0, w, h);
     glMatrixMode(GL_PROJECTION);
@@ -141,35 +258,23 @@ void GLWidget::applyProjection() {
     // The clipping planes follow the camera's distance once it is zoomed out beyond the usual
     // range: a 24-bit depth buffer spread from 0.01 to a few hundred units cannot keep faces a few
     // units apart in order, and a design hundreds of units across would reach past the far plane.
-    const double radius = cam->GetRadius();
-    const double nearPlane = std::max(double(zNear), radius * kNearPlanePerRadius);
-    const double farPlane = std::max(double(zFar), radius * kFarPlanePerRadius);
-    gluPerspective(kFieldOfViewDeg, double(w) / double(h), nearPlane, farPlane);
+    const double nearPlane = std::max(double(zNear), cam->GetRadius() * kNearPlanePerRadius);
+    gluPerspective(kFieldOfViewDeg, double(w) / double(h), nearPlane, farPlane());
     glMatrixMode(GL_MODELVIEW);
 }
 
 void GLWidget::paintGL() {
-    renderScene(nullptr);
+    renderScene(framebufferSize());
 }
 
-void GLWidget::renderScene(const QPoint *pickPixel) {
-    // Viewport and projection are set at every frame: the frame is also drawn outside the
-    // framework's paint cycle, for picking, and must not depend on what happened before it.
-    applyProjection();
-    if (pickPixel) {
-        // Only the depth of one pixel is wanted: rasterise nothing else.
-        glEnable(GL_SCISSOR_TEST);
-        glScissor(pickPixel->x(), pickPixel->y(), 1, 1);
-        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        glDisable(GL_POLYGON_OFFSET_FILL);
-        glClear(GL_DEPTH_BUFFER_BIT);
-    } else {
-        // Faces sit slightly behind the mesh lines drawn on them, so that the lines win the
-        // depth test.
-        glEnable(GL_POLYGON_OFFSET_FILL);
-        glPolygonOffset(1.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    }
+void GLWidget::renderScene(const QSize &size) {
+    // Viewport and projection are set at every frame: the frame is also drawn off screen at
+    // other sizes and must not depend on what happened before it.
+    applyProjection(size);
+    // Faces sit slightly behind the mesh lines drawn on them, so that the lines win the depth test.
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(1.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 
     glPushMatrix();
     glLoadIdentity();
@@ -178,82 +283,127 @@ void GLWidget::renderScene(const QPoint *pickPixel) {
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
 
-    // Atom spheres are drawn with as much detail as their size on screen can show.
-    double eye[3];
-    cam->GetAbsWorldPosition(eye[0], eye[1], eye[2]);
-    const double halfFov = kFieldOfViewDeg * 0.5 * std::acos(-1.0) / 180.0;
-    scene::setDetailReference(eye, framebufferSize().height() / (2.0 * std::tan(halfFov)));
-    scene::setLineScale(devicePixelRatioF());
-
-    if (axis) {
+    const double ratio = double(size.height()) / std::max(1.0, double(framebufferSize().height()));
+    scene::setLineScale(devicePixelRatioF() * ratio);
+    if (axis)
         drawAxis();
-    }
-    if (grid) {
+    if (grid)
         drawGrid();
-    }
     drawVolums();
     glPopMatrix();
 
     glDisable(GL_POLYGON_OFFSET_FILL);
-    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-    glDisable(GL_SCISSOR_TEST);
-    scene::clearDetailReference();
     scene::setLineScale(1.0);
 }
 
 void GLWidget::drawVolums() {
-    if (!volums) {
+    if (!volums)
+        return;
+    if (rMode == kAtomicMode) {
+        if (atomCloudStale) {
+            atomCloud.rebuild(*volums);
+            atomCloudStale = false;
+        }
+        AtomCloud::View view;
+        eye(view.eye);
+        view.pixelsPerUnit = viewport[3] / (2.0 * std::tan(halfFieldOfView()));
+        for (int row = 0; row < 4; ++row) {
+            for (int col = 0; col < 4; ++col) {
+                double sum = 0.0;
+                for (int k = 0; k < 4; ++k)
+                    sum += projection[4 * k + row] * modelview[4 * col + k];
+                view.clip[4 * col + row] = sum;
+            }
+        }
+        atomCloud.draw(view);
         return;
     }
     // Read the list through a const reference: a non-const walk would detach a list shared with a
     // copy, moving the window's volums to new storage behind anyone who holds one of them.
     // Drawing changes no volum, so calling the draw operations on them is safe.
     for (const Volum &listed : std::as_const(*volums)) {
-        if (!listed.isVisible()) {
+        if (!listed.isVisible())
             continue;
-        }
         Volum &volum = const_cast<Volum &>(listed);
+        GLfloat colour[3];
         if (volum.isSelected()) {
-            glColor3fv(scene::kSelectedColor);
+            std::copy(scene::kSelectedColor, scene::kSelectedColor + 3, colour);
         } else if (const Material *material = volum.getMaterial()) {
-            const QColor color = material->getColor();
-            glColor3f(GLfloat(color.red() / 255.0), GLfloat(color.green() / 255.0),
-                      GLfloat(color.blue() / 255.0));
+            const QColor c = material->getColor();
+            colour[0] = GLfloat(c.redF());
+            colour[1] = GLfloat(c.greenF());
+            colour[2] = GLfloat(c.blueF());
         } else {
-            glColor3fv(scene::kNeutralColor);
+            std::copy(scene::kNeutralColor, scene::kNeutralColor + 3, colour);
         }
-
-        if (rMode == kSolidMode) {
-            volum.drawVolum();
-            glColor3f(0.0f, 0.0f, 0.0f);
-            volum.drawMalles();
-        } else if (rMode == kAtomicMode) {
-            volum.drawAtomicStructure();
+        glColor3fv(colour);
+        volum.drawVolum();
+        // Mesh lines in a colour that stands out from the face, thinned where they crowd.
+        double min[3] = {volum.getMinX(), volum.getMinY(), volum.getMinZ()};
+        double max[3] = {volum.getMaxX(), volum.getMaxY(), volum.getMaxZ()};
+        double e[3];
+        eye(e);
+        const double pixelsPerUnit = viewport[3] / (2.0 * std::tan(halfFieldOfView()));
+        double distance = 0.0;
+        for (int a = 0; a < 3; ++a) {
+            const double d = std::max({min[a] - e[a], 0.0, e[a] - max[a]});
+            distance += d * d;
         }
+        distance = std::max(std::sqrt(distance), 1e-9);
+        const int meshes[3] = {volum.getxMalles(), volum.getyMalles(), volum.getzMalles()};
+        // Spacing on screen at the box's nearest point, in device pixels.
+        int stride[3];
+        double closest = 1e300;
+        for (int a = 0; a < 3; ++a) {
+            const int n = std::clamp(meshes[a], 1, scene::kMaxMeshDivisions);
+            const double spacingPixels = (max[a] - min[a]) / n * pixelsPerUnit / distance;
+            stride[a] = scene::meshStride(spacingPixels);
+            closest = std::min(closest, spacingPixels);
+        }
+        scene::setMeshLineColour(colour, closest);
+        scene::setLineWidth(closest < scene::kFadeMeshSpacingPixels ? 1.0f : 2.0f);
+        scene::drawMeshLines(min, max, meshes, stride);
     }
 }
 
 void GLWidget::drawAxis() {
-    const double e = kSceneExtent;
     scene::setLineWidth(4.0f);
-    glBegin(GL_LINES);
-    glColor3f(1.0f, 0.0f, 0.0f);
-    glVertex3d(0.0, 0.0, 0.0);
-    glVertex3d(e, 0.0, 0.0);
-    glColor3f(0.0f, 1.0f, 0.0f);
-    glVertex3d(0.0, 0.0, 0.0);
-    glVertex3d(0.0, e, 0.0);
-    glColor3f(0.0f, 0.0f, 1.0f);
-    glVertex3d(0.0, 0.0, 0.0);
-    glVertex3d(0.0, 0.0, e);
-    glEnd();
+    if (axisList == 0) {
+        axisList = glGenLists(1);
+        const double e = kSceneExtent;
+        glNewList(axisList, GL_COMPILE);
+        glBegin(GL_LINES);
+        glColor3f(1.0f, 0.0f, 0.0f);
+        glVertex3d(0.0, 0.0, 0.0);
+        glVertex3d(e, 0.0, 0.0);
+        glColor3f(0.0f, 1.0f, 0.0f);
+        glVertex3d(0.0, 0.0, 0.0);
+        glVertex3d(0.0, e, 0.0);
+        glColor3f(0.0f, 0.0f, 1.0f);
+        glVertex3d(0.0, 0.0, 0.0);
+        glVertex3d(0.0, 0.0, e);
+        glEnd();
+        glEndList();
+    }
+    glCallList(axisList);
     scene::setLineWidth(1.0f);
 }
 
 void GLWidget::drawGrid() {
+    const double spacing = gridSpacing();
+    if (gridList == 0 || spacing != gridListSpacing) {
+        if (gridList == 0)
+            gridList = glGenLists(1);
+        // Never more lines than the unit grid has: a fine grid covers less of each plane.
+        const double extent = std::min(double(kSceneExtent), spacing * kMaxGridLines);
+        glNewList(gridList, GL_COMPILE);
+        scene::drawGridLines(extent, spacing);
+        glEndList();
+        gridListSpacing = spacing;
+    }
     glColor3f(0.0f, 0.0f, 0.0f);
     scene::setLineWidth(1.0f);
-    scene::drawGridLines(kSceneExtent);
+    glCallList(gridList);
 }
 
 void GLWidget::drawInvisibleBox() {
@@ -278,43 +428,123 @@ void GLWidget::drawInvisibleBox() {
     glEnd();
 }
 
+QImage GLWidget::renderImage(const QSize &size) {
+    if (!isValid())
+        return QImage();
+    if (size.isEmpty() || size == framebufferSize())
+        return grabFramebuffer();
+    makeCurrent();
+    GLint maxDims[2] = {0, 0};
+    glGetIntegerv(GL_MAX_VIEWPORT_DIMS, maxDims);
+    if (size.width() > maxDims[0] || size.height() > maxDims[1]) {
+        doneCurrent();
+        return QImage();
+    }
+    QOpenGLFramebufferObject target(size, QOpenGLFramebufferObject::CombinedDepthStencil);
+    QImage image;
+    if (target.isValid() && target.bind()) {
+        renderScene(size);
+        image = target.toImage(false);
+        target.release();
+    }
+    doneCurrent();
+    // The view's own framebuffer has its size back at the next frame.
+    update();
+    return image;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Picking
 
+void GLWidget::eye(double e[3]) const {
+    cam->GetAbsWorldPosition(e[0], e[1], e[2]);
+}
+
+picking::Ray GLWidget::rayThrough(double x, double y) const {
+    double right[3], up[3], back[3];
+    cam->GetLocalAxes(right, up, back);
+    const double w = std::max(1, width()), h = std::max(1, height());
+    const double t = std::tan(halfFieldOfView());
+    const double u = (2.0 * (x + 0.5) / w - 1.0) * t * (w / h);
+    const double v = (1.0 - 2.0 * (y + 0.5) / h) * t;
+    picking::Ray ray;
+    eye(ray.origin);
+    double length = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        ray.direction[i] = -back[i] + u * right[i] + v * up[i];
+        length += ray.direction[i] * ray.direction[i];
+    }
+    length = std::sqrt(length);
+    for (double &c : ray.direction)
+        c /= length;
+    return ray;
+}
+
+picking::Hit GLWidget::castAt(int x, int y) const {
+    if (!volums)
+        return picking::Hit();
+    const picking::Ray ray = rayThrough(x, y);
+    // A few pixels on screen, in world units per unit of distance.
+    const double slope = kPickPixels * 2.0 * std::tan(halfFieldOfView()) / std::max(1, height());
+    return rMode == kAtomicMode ? picking::castAtAtoms(*volums, ray, slope)
+                                : picking::castAtBoxes(*volums, ray, slope);
+}
+
 bool GLWidget::transled2Dto3DCoords(int x, int y, double *posX, double *posY, double *posZ) {
     *posX = *posY = *posZ = 0.0;
-    if (!isValid()) {
-        return false; // never shown: no context, no depth buffer
+    if (!isValid())
+        return false; // never shown: nothing the user could have pointed at
+    const picking::Hit hit = castAt(x, y);
+    if (hit.isHit()) {
+        *posX = hit.point[0];
+        *posY = hit.point[1];
+        *posZ = hit.point[2];
+        return true;
     }
-    makeCurrent();
-
-    // Window pixels are logical and counted from the top; the framebuffer is in device pixels and
-    // counted from the bottom. Aim at the centre of the pixel under the cursor.
-    const QSize size = framebufferSize();
-    const double ratio = devicePixelRatioF();
-    const double winX = (x + 0.5) * ratio;
-    const double winY = size.height() - (y + 0.5) * ratio;
-    const QPoint pixel(std::clamp(int(std::floor(winX)), 0, size.width() - 1),
-                       std::clamp(int(std::floor(winY)), 0, size.height() - 1));
-    renderScene(&pixel);
-
-    // Unproject with the matrices and viewport of the pass just drawn.
-    GLfloat depth = 1.0f;
-    glReadPixels(pixel.x(), pixel.y(), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
-    gluUnProject(winX, winY, depth, modelview, projection, viewport, posX, posY, posZ);
+    // The background: where the ray meets the far clipping plane.
+    const picking::Ray ray = rayThrough(x, y);
+    double right[3], up[3], back[3];
+    cam->GetLocalAxes(right, up, back);
+    double along = 0.0;
+    for (int i = 0; i < 3; ++i)
+        along -= ray.direction[i] * back[i];
+    const double t = farPlane() / std::max(along, 1e-9);
+    *posX = ray.origin[0] + t * ray.direction[0];
+    *posY = ray.origin[1] + t * ray.direction[1];
+    *posZ = ray.origin[2] + t * ray.direction[2];
     return true;
+}
+
+int GLWidget::volumAtPoint(double x, double y, double z, double margin) const {
+    if (!volums)
+        return -1;
+    double e[3];
+    eye(e);
+    const double p[3] = {x, y, z};
+    return picking::volumAtPoint(*volums, e, p, margin);
+}
+
+picking::Hit GLWidget::atomAtPoint(double x, double y, double z) const {
+    if (!volums)
+        return picking::Hit();
+    double e[3];
+    eye(e);
+    const double p[3] = {x, y, z};
+    return picking::atomAtPoint(*volums, e, p);
+}
+
+Coord GLWidget::getLastPoint() {
+    if (lastpointPending) {
+        double x, y, z;
+        transled2Dto3DCoords(lastMovePos.x(), lastMovePos.y(), &x, &y, &z);
+        lastpoint = Coord(x, y, z);
+        lastpointPending = false;
+    }
+    return lastpoint;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Input
-
-void GLWidget::timerEvent(QTimerEvent *event) {
-    if (event->timerId() == redrawTimer) {
-        update();
-    } else {
-        QOpenGLWidget::timerEvent(event);
-    }
-}
 
 void GLWidget::keyPressEvent(QKeyEvent *event) {
     const double zoom = shiftpressed ? kZoomStepShift : kZoomStep;
@@ -334,37 +564,40 @@ void GLWidget::keyPressEvent(QKeyEvent *event) {
         break;
     case Qt::Key_Z:
         cam->ZoomIn(zoom);
-        update();
         break;
     case Qt::Key_X:
         cam->ZoomIn(-zoom);
-        update();
+        break;
+    case Qt::Key_Home:
+    case Qt::Key_F:
+        viewAll();
         break;
     case Qt::Key_Left:
         emit volumMoved(-move, 0.0, 0.0);
-        break;
+        return;
     case Qt::Key_Right:
         emit volumMoved(move, 0.0, 0.0);
-        break;
+        return;
     case Qt::Key_Up:
         emit volumMoved(0.0, move, 0.0);
-        break;
+        return;
     case Qt::Key_Down:
         emit volumMoved(0.0, -move, 0.0);
-        break;
+        return;
     case Qt::Key_M:
         emit volumMoved(0.0, 0.0, move);
-        break;
+        return;
     case Qt::Key_N:
         emit volumMoved(0.0, 0.0, -move);
-        break;
+        return;
     case Qt::Key_Shift:
         shiftpressed = true;
-        break;
+        return;
     default:
         QOpenGLWidget::keyPressEvent(event);
-        break;
+        return;
     }
+    update(); // the camera moved
 }
 
 void GLWidget::keyReleaseEvent(QKeyEvent *event) {
@@ -392,14 +625,37 @@ void GLWidget::wheelEvent(QWheelEvent *event) {
     event->accept();
 }
 
+void GLWidget::pan(int dx, int dy) {
+    // One pixel moves the focus by what a pixel covers at the focus's distance, so the design
+    // follows the cursor.
+    double right[3], up[3], back[3];
+    cam->GetLocalAxes(right, up, back);
+    const double perPixel =
+        cam->GetRadius() * 2.0 * std::tan(halfFieldOfView()) / std::max(1, height());
+    double focus[3];
+    cam->GetFocusPosition(focus);
+    for (int i = 0; i < 3; ++i)
+        focus[i] += (-dx * right[i] + dy * up[i]) * perPixel;
+    cam->SetFocusPosition(focus);
+    update();
+}
+
 void GLWidget::mousePressEvent(QMouseEvent *event) {
-    if (event->button() != Qt::LeftButton) {
+    const QPoint pos = event->position().toPoint();
+    const bool shift = shiftpressed || (event->modifiers() & Qt::ShiftModifier);
+    if (event->button() == Qt::MiddleButton || (event->button() == Qt::LeftButton && shift)) {
+        panning = true;
+        panPos = pos;
         return;
     }
+    if (event->button() != Qt::LeftButton)
+        return;
     mousepressed = true;
-    const QPoint pos = event->position().toPoint();
     lastx = pos.x();
     lasty = pos.y();
+    pressPos = pos;
+    dragged = false;
+    clickPending = false;
     doubleclick = false;
     currentMB = event->button();
     // Bound to the view, so a pending click dies with it (New and Open replace the view).
@@ -407,30 +663,44 @@ void GLWidget::mousePressEvent(QMouseEvent *event) {
 }
 
 void GLWidget::singleLeftClick() {
-    if (currentMB != Qt::LeftButton || doubleclick) {
+    if (currentMB != Qt::LeftButton || doubleclick || dragged)
+        return;
+    if (mousepressed) {
+        clickPending = true; // decided at the release: it may still become a drag
         return;
     }
+    emitClick();
+}
+
+void GLWidget::emitClick() {
     // Without a frame there is no point to report (and the origin is not where the user clicked).
     double x, y, z;
-    if (transled2Dto3DCoords(lastx, lasty, &x, &y, &z)) {
+    if (transled2Dto3DCoords(pressPos.x(), pressPos.y(), &x, &y, &z))
         emit mouseClicked(x, y, z);
-    }
 }
 
 void GLWidget::mouseDoubleClickEvent(QMouseEvent *event) {
     doubleclick = true;
+    clickPending = false;
     const QPoint pos = event->position().toPoint();
     double x, y, z;
-    if (transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z)) {
+    if (transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z))
         emit mouseDoubleClick(x, y, z);
-    }
 }
 
 void GLWidget::mouseReleaseEvent(QMouseEvent *event) {
-    mousepressed = false;
-    if (event->button() != Qt::RightButton) {
+    if (panning && (event->button() == Qt::MiddleButton || event->button() == Qt::LeftButton)) {
+        panning = false;
         return;
     }
+    mousepressed = false;
+    if (event->button() == Qt::LeftButton && clickPending) {
+        clickPending = false;
+        if (!dragged && !doubleclick)
+            emitClick();
+    }
+    if (event->button() != Qt::RightButton)
+        return;
     // The chosen entry's signal runs inside exec(); nothing of the view is touched afterwards.
     QMenu menu;
     menu.addAction(editAtomAct);
@@ -443,11 +713,21 @@ void GLWidget::mouseMoveEvent(QMouseEvent *event) {
     setFocus(Qt::MouseFocusReason);
 
     const QPoint pos = event->position().toPoint();
+    if (panning) {
+        pan(pos.x() - panPos.x(), pos.y() - panPos.y());
+        panPos = pos;
+        return;
+    }
     if (!mousepressed) {
         lastMovePos = pos;
         lastpointPending = true;
         return;
     }
+    if ((pos - pressPos).manhattanLength() > QApplication::startDragDistance())
+        dragged = true; // a rotation: the press selects nothing
+
+    // The point under the cursor before the camera turns, as the status text reports it.
+    const picking::Hit hit = castAt(pos.x(), pos.y());
     double x, y, z;
     transled2Dto3DCoords(pos.x(), pos.y(), &x, &y, &z);
     lastpoint = Coord(x, y, z);
@@ -457,17 +737,10 @@ void GLWidget::mouseMoveEvent(QMouseEvent *event) {
     cam->MoveUp((pos.y() - lasty) * kDragFactor);
     lastx = pos.x();
     lasty = pos.y();
-    emit mouseMoved(QStringLiteral("X: ") + QString::number(x, 'g', 6) + QStringLiteral("  Y: ") +
-                    QString::number(y, 'g', 6) + QStringLiteral("  Z: ") +
-                    QString::number(z, 'g', 6));
-}
-
-Coord GLWidget::getLastPoint() {
-    if (lastpointPending) {
-        double x, y, z;
-        transled2Dto3DCoords(lastMovePos.x(), lastMovePos.y(), &x, &y, &z);
-        lastpoint = Coord(x, y, z);
-        lastpointPending = false;
-    }
-    return lastpoint;
+    update();
+    // Coordinates only where the cursor is over the design, never far-plane numbers.
+    if (hit.isHit())
+        emit mouseMoved(QStringLiteral("X: ") + QString::number(x, 'g', 6) +
+                        QStringLiteral("  Y: ") + QString::number(y, 'g', 6) +
+                        QStringLiteral("  Z: ") + QString::number(z, 'g', 6));
 }

@@ -2,19 +2,25 @@
 #define KARVENO_VIEW_GLWIDGET_H
 
 // The 3D view of the design: draws the main window's volums (solid boxes with mesh lines, or one
-// sphere per atom), axes and grid, redraws from an 11 ms timer, and turns keyboard, wheel and mouse
-// input into camera moves and signals. It never changes the design; the window listens to the
-// signals and decides.
+// sphere per atom), axes and grid, and turns keyboard, wheel and mouse input into camera moves
+// and signals. It draws only when something it shows changed: its own camera, mode and toggles
+// schedule a frame themselves; the owner of the design calls designChanged() after every change
+// of the volums, their visibility or picks. It never changes the design; the window listens to
+// the signals and decides.
 
 #include "model/coord.h"
+#include "view/atomcloud.h"
+#include "view/scenepicking.h"
 
 #include <QList>
 #include <QOpenGLWidget>
+#include <QPoint>
 #include <QString>
 
 #include <memory>
 
 class QAction;
+class QImage;
 class SphericalCamera;
 class Volum;
 
@@ -25,13 +31,14 @@ public:
     // Render modes.
     static constexpr int kSolidMode = 0;
     static constexpr int kAtomicMode = 1;
+    // A click this close to a volum or atom on screen still hits it, in logical pixels.
+    static constexpr double kPickPixels = 3.0;
 
     // volums is the window's list, not owned; it must outlive the view. rMode: 0 solid, 1 atomic.
     GLWidget(QList<Volum> *volums, int rMode, QWidget *parent = nullptr);
     ~GLWidget() override;
 
-    // Neither redraws by itself; the next timer tick does.
-    void setRMode(int mode_) { rMode = mode_; }
+    void setRMode(int mode_);
     int getRMode() const { return rMode; }
 
     // A flag the main window keeps here; the view itself does not read it.
@@ -42,16 +49,32 @@ public:
     void setEditAtomAction(bool e);
     void setDeleteAtomAction(bool e);
 
-    // World point under the window pixel (x, y) (logical pixels, origin top left): draws the scene,
-    // reads the depth there and unprojects it. Over the background the point lies on the far plane.
-    // Returns false, with (0, 0, 0), when the view has no OpenGL context yet.
+    // World point under the window pixel (x, y) (logical pixels, origin top left): where a ray
+    // from the eye through that pixel meets the nearest visible volum (solid mode) or atom
+    // (atomic mode), within kPickPixels. Over the background the point lies on the far plane.
+    // Returns false, with (0, 0, 0), when the view has never been shown.
     bool transled2Dto3DCoords(int x, int y, double *posX, double *posY, double *posZ);
+
+    // Which visible volum, or atom, a world point reported by the view belongs to, as seen from
+    // the current eye: on a face shared by two volums the one facing the eye wins.
+    int volumAtPoint(double x, double y, double z, double margin) const;
+    picking::Hit atomAtPoint(double x, double y, double z) const;
 
     // World point under the cursor at the last mouse move.
     Coord getLastPoint();
     SphericalCamera &camera() { return *cam; }
     bool axisShown() const { return axis; }
     bool gridShown() const { return grid; }
+    // Spacing of the grid's lines: about twenty across the design, 1 for an empty design.
+    double gridSpacing() const;
+
+    // Looks at the box's centre and steps back, along the current direction, until the whole
+    // box fits in the view; a camera already far enough keeps its distance.
+    void bringIntoView(const double min[3], const double max[3]);
+
+    // The frame drawn off screen at the given size in device pixels (the view's own size when
+    // empty). A null image when the view has never been shown or the size cannot be drawn.
+    QImage renderImage(const QSize &size = QSize());
 
     // Scene elements.
     void drawAxis();
@@ -60,11 +83,12 @@ public:
     void drawInvisibleBox();
 
 signals:
-    // "X: ..  Y: ..  Z: .." while dragging with the left button.
+    // "X: ..  Y: ..  Z: .." while dragging with the left button over the design.
     void mouseMoved(QString);
     // A volum-moving key: the displacement asked for.
     void volumMoved(double, double, double);
-    // 200 ms after a left press that no double click followed; the world point pressed.
+    // 200 ms after a left press that no double click followed and that was not a drag (at the
+    // release, when the button is held longer); the world point pressed.
     void mouseClicked(double, double, double);
     void editAtomSignal();
     void deleteAtomSignal();
@@ -72,13 +96,17 @@ signals:
     void mouseDoubleClick(double, double, double);
 
 public slots:
-    void setAxis(bool a) { axis = a; }
-    void setGrid(bool g) { grid = g; }
+    void setAxis(bool a);
+    void setGrid(bool g);
     // The camera looks at (x, y, z), keeping its radius and angles.
     void focusCameraToVolum(double x, double y, double z);
     void editAtomSlot();
     void deleteAtomSlot();
     void singleLeftClick();
+    // The design shown changed (volums, visibility, picks, atoms): draw it again.
+    void designChanged();
+    // Fits the camera to all volums, keeping its direction.
+    void viewAll();
 
 protected:
     void initializeGL() override;
@@ -93,28 +121,33 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
-    void timerEvent(QTimerEvent *event) override;
 
 private:
     QSize framebufferSize() const;
-    // Viewport and perspective for the current size in device pixels.
-    void applyProjection();
-    // The frame. With a pick pixel (framebuffer coordinates) it is a picking pass: it writes the
-    // depth of that one pixel only, at the surfaces' true depth, and leaves the colour of the last
-    // frame on screen.
-    void renderScene(const QPoint *pickPixel);
+    double farPlane() const;
+    // Viewport and perspective for a framebuffer of this size.
+    void applyProjection(const QSize &size);
+    void renderScene(const QSize &size);
     void drawVolums();
+    // The nearest visible volum or atom (by mode) under logical pixel (x, y).
+    picking::Hit castAt(int x, int y) const;
+    // The ray from the eye through the centre of logical pixel (x, y).
+    picking::Ray rayThrough(double x, double y) const;
+    void eye(double e[3]) const;
+    // Moves the focus in the view plane by a drag of (dx, dy) logical pixels.
+    void pan(int dx, int dy);
+    void emitClick();
 
     float zNear = 0.01f;
     float zFar = 2000.0f;
-    // Matrices and viewport of the last frame or picking pass, right after the camera was applied.
+    // Matrices and viewport of the last frame, right after the camera was applied.
     double modelview[16] = {};
     double projection[16] = {};
     int viewport[4] = {0, 0, 0, 0};
     QList<Volum> *volums;
     Coord lastpoint;
     // A move without a button only records where the cursor is; lastpoint is worked out from it
-    // when asked for, which spares a pass over the whole scene at every mouse move.
+    // when asked for.
     QPoint lastMovePos;
     bool lastpointPending = false;
     bool selectMode = false;
@@ -130,7 +163,21 @@ private:
     int lastx = 0;
     int lasty = 0;
     Qt::MouseButton currentMB = Qt::NoButton;
-    int redrawTimer = 0;
+    // Where the left button went down, whether the press has become a drag, and whether its
+    // click waits for the release.
+    QPoint pressPos;
+    bool dragged = false;
+    bool clickPending = false;
+    // Panning with the middle button (or Shift and the left button).
+    bool panning = false;
+    QPoint panPos;
+
+    // Drawn from caches rebuilt only when the design or the grid's spacing changes.
+    AtomCloud atomCloud;
+    bool atomCloudStale = true;
+    unsigned int gridList = 0;
+    double gridListSpacing = 0.0;
+    unsigned int axisList = 0;
 };
 
 #endif

@@ -126,14 +126,21 @@ void drawShadedBox(const double min[3], const double max[3]) {
 }
 
 void drawMeshLines(const double min[3], const double max[3], const int divisions[3]) {
+    const int stride[3] = {1, 1, 1};
+    drawMeshLines(min, max, divisions, stride);
+}
+
+void drawMeshLines(const double min[3], const double max[3], const int divisions[3],
+                   const int stride[3]) {
     glBegin(GL_LINES);
     for (int axis = 0; axis < 3; ++axis) {
         // The two other axes, in order; lines at each division run along them on the end faces.
         const int u = (axis + 1) % 3;
         const int v = (axis + 2) % 3;
         const int n = std::clamp(divisions[axis], 1, kMaxMeshDivisions);
+        const int step = std::max(1, stride[axis]);
         const double size = max[axis] - min[axis];
-        for (int i = 0; i <= n; ++i) {
+        for (int i = 0; i <= n; i = (i < n && i + step > n) ? n : i + step) {
             double p[3];
             p[axis] = (i == n) ? max[axis] : min[axis] + size * i / n;
             // Along u on the faces v = min and v = max, along v on the faces u = min and u = max.
@@ -154,6 +161,23 @@ void drawMeshLines(const double min[3], const double max[3], const int divisions
         }
     }
     glEnd();
+}
+
+int meshStride(double spacingPixels) {
+    if (!(spacingPixels > 0.0))
+        return kMaxMeshDivisions; // end faces only
+    if (spacingPixels >= kMinMeshSpacingPixels)
+        return 1;
+    return int(
+        std::min(double(kMaxMeshDivisions), std::ceil(kMinMeshSpacingPixels / spacingPixels)));
+}
+
+void setMeshLineColour(const float face[3], double spacingPixels) {
+    const float luminance = 0.299f * face[0] + 0.587f * face[1] + 0.114f * face[2];
+    const float shade = luminance > 0.35f ? 0.0f : 0.92f;
+    const double shown = spacingPixels * meshStride(spacingPixels);
+    const float alpha = float(std::clamp(shown / kFadeMeshSpacingPixels, 0.35, 1.0));
+    glColor4f(shade, shade, shade, alpha);
 }
 
 void drawSphere(double x, double y, double z) {
@@ -283,38 +307,27 @@ void SphereBatch::flush() {
     }
 }
 
-void drawGridLines(int extent) {
-    // The grid never changes; build its vertices once per extent and draw them as one array.
-    static std::vector<GLfloat> vertices;
-    static int builtExtent = -1;
-    if (extent != builtExtent) {
-        vertices.clear();
-        const auto add = [](GLfloat x, GLfloat y, GLfloat z) {
-            vertices.insert(vertices.end(), {x, y, z});
-        };
-        const GLfloat e = GLfloat(extent);
-        vertices.reserve(std::size_t(std::max(extent, 0)) * 36);
-        for (int k = 0; k < extent; ++k) {
-            const GLfloat i = GLfloat(k);
-            add(i, 0, 0); // plane z = 0: x = i, y from 0 to extent
-            add(i, e, 0);
-            add(0, i, 0); // plane z = 0: y = i
-            add(e, i, 0);
-            add(0, 0, i); // plane y = 0: z = i, x from 0 to extent
-            add(e, 0, i);
-            add(i, 0, 0); // plane y = 0: x = i
-            add(i, 0, e);
-            add(0, i, 0); // plane x = 0: y = i, z from 0 to extent
-            add(0, i, e);
-            add(0, 0, i); // plane x = 0: z = i
-            add(0, e, i);
-        }
-        builtExtent = extent;
+void drawGridLines(double extent, double spacing) {
+    if (!(spacing > 0.0) || !(extent > 0.0))
+        return;
+    const GLfloat e = GLfloat(extent);
+    glBegin(GL_LINES);
+    for (int k = 0; k * spacing < extent; ++k) {
+        const GLfloat i = GLfloat(k * spacing);
+        glVertex3f(i, 0, 0); // plane z = 0: x = i, y from 0 to extent
+        glVertex3f(i, e, 0);
+        glVertex3f(0, i, 0); // plane z = 0: y = i
+        glVertex3f(e, i, 0);
+        glVertex3f(0, 0, i); // plane y = 0: z = i, x from 0 to extent
+        glVertex3f(e, 0, i);
+        glVertex3f(i, 0, 0); // plane y = 0: x = i
+        glVertex3f(i, 0, e);
+        glVertex3f(0, i, 0); // plane x = 0: y = i, z from 0 to extent
+        glVertex3f(0, i, e);
+        glVertex3f(0, 0, i); // plane x = 0: z = i
+        glVertex3f(0, e, i);
     }
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, vertices.data());
-    glDrawArrays(GL_LINES, 0, GLsizei(vertices.size() / 3));
-    glDisableClientState(GL_VERTEX_ARRAY);
+    glEnd();
 }
 
 } // namespace scene

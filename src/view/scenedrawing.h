@@ -29,6 +29,24 @@ void drawShadedBox(const double min[3], const double max[3]);
 // end faces included. A count below 1 draws the end faces only.
 void drawMeshLines(const double min[3], const double max[3], const int divisions[3]);
 
+// Mesh lines at every stride[a]-th division along axis a (and always on both end faces), so that
+// a thinned mesh still shows true mesh lines.
+void drawMeshLines(const double min[3], const double max[3], const int divisions[3],
+                   const int stride[3]);
+
+// Screen spacing of mesh lines, in logical pixels, below which they are thinned out, and the
+// spacing of what is left below which they fade.
+inline constexpr double kMinMeshSpacingPixels = 4.0;
+inline constexpr double kFadeMeshSpacingPixels = 10.0;
+
+// Every how many divisions a mesh line is drawn when neighbouring lines lie spacingPixels apart
+// on screen: 1 when they are far enough apart.
+int meshStride(double spacingPixels);
+
+// Sets the current colour for mesh lines on a face of the given colour (0 to 1 each): dark on
+// light faces, light on dark ones, more transparent the closer the lines crowd together.
+void setMeshLineColour(const float face[3], double spacingPixels);
+
 // One atom sphere centred at (x, y, z) in the current colour.
 void drawSphere(double x, double y, double z);
 
@@ -67,8 +85,9 @@ void setLineWidth(float logicalPixels);
 void setDetailReference(const double eye[3], double pixelsPerUnit);
 void clearDetailReference();
 
-// Lines of the unit grid on the three coordinate planes of the positive octant, from 0 to extent.
-void drawGridLines(int extent);
+// Grid lines `spacing` apart on the three coordinate planes of the positive octant, from 0 to
+// extent, in immediate mode (the view compiles them into a display list once).
+void drawGridLines(double extent, double spacing);
 
 } // namespace scene
 

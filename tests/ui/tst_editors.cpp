@@ -163,7 +163,9 @@ private slots:
         QCOMPARE(copy.getMinZ(), 2.0);
         QVERIFY(!copy.isSelected());
         QCOMPARE(A::volums(w).at(4).getMaterial(), material("Ox"));
-        QCOMPARE(A::selectedVolumIndex(w), 0);
+        // The last copy is picked and highlighted, so that the user sees where it went.
+        QCOMPARE(A::selectedVolumIndex(w), 4);
+        QVERIFY(A::volums(w).at(4).isSelected() && A::ui(w).volumsList->item(4)->isSelected());
     }
 
     void deleteRules() {
@@ -233,12 +235,14 @@ private slots:
         QCOMPARE(A::volumSelectedAtom(w), QStringLiteral("c"));
         const int picked = A::selectedAtomIndex(w);
 
-        // b picked, a duplicated (appended), b deleted: c moves up.
+        // a duplicated (appended, and picked), b picked, b deleted: c moves up.
         A::view(w)->setRMode(GLWidget::kSolidMode);
         w.checkVolumClicked(1.5, 0.5, 0.5);
         A::ui(w).volumsList->clearSelection();
         A::ui(w).volumsList->item(0)->setSelected(true);
         A::ui(w).duplicateButton->click();
+        QCOMPARE(A::volums(w).at(A::selectedVolumIndex(w)).getName(), QStringLiteral("a-0"));
+        w.checkVolumClicked(1.5, 0.5, 0.5);
         QCOMPARE(A::volums(w).at(A::selectedVolumIndex(w)).getName(), QStringLiteral("b"));
         A::ui(w).deleteButton->click();
         QCOMPARE(itemTexts(w), QStringList({"a [1]", "c [2]", "a-0 [3]"}));

@@ -1,0 +1,234 @@
+#include "view/atomcloud.h"
+
+#include "model/atom.h"
+#include "model/material.h"
+#include "model/volum.h"
+#include "view/scenedrawing.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <utility>
+
+namespace {
+
+// Atoms per chunk: small enough for tight bounds, large enough that a frame makes few calls.
+constexpr std::uint32_t kChunkSize = 1024;
+
+// Radii on screen, in pixels, from which an atom is drawn as a coarse and as a full sphere.
+constexpr double kCoarseFromPixels = 1.5;
+constexpr double kFullFromPixels = 5.0;
+
+// A unit-radius sphere (slices around z, stacks from +z to -z) with normals, as an indexed
+// triangle list for client-side arrays.
+struct Sphere {
+    std::vector<GLfloat> vertices; // radius kAtomRadius
+    std::vector<GLfloat> normals;
+    std::vector<GLushort> indices;
+
+    Sphere(int slices, int stacks) {
+        const double pi = std::acos(-1.0);
+        for (int stack = 0; stack <= stacks; ++stack) {
+            const double rho = pi * stack / stacks;
+            for (int slice = 0; slice <= slices; ++slice) {
+                const double theta = 2.0 * pi * slice / slices;
+                const double n[3] = {-std::sin(theta) * std::sin(rho),
+                                     std::cos(theta) * std::sin(rho), std::cos(rho)};
+                for (double c : n) {
+                    normals.push_back(GLfloat(c));
+                    vertices.push_back(GLfloat(c * scene::kAtomRadius));
+                }
+            }
+        }
+        const int row = slices + 1;
+        for (int stack = 0; stack < stacks; ++stack) {
+            for (int slice = 0; slice < slices; ++slice) {
+                const GLushort a = GLushort(stack * row + slice);
+                const GLushort b = GLushort(a + row);
+                indices.insert(indices.end(),
+                               {a, b, GLushort(a + 1), GLushort(a + 1), b, GLushort(b + 1)});
+            }
+        }
+    }
+};
+
+const Sphere &fullSphere() {
+    static const Sphere sphere(scene::kAtomSlices + 2, scene::kAtomStacks);
+    return sphere;
+}
+
+const Sphere &coarseSphere() {
+    static const Sphere sphere(6, 4);
+    return sphere;
+}
+
+// False when the box lies wholly outside one of the six clipping planes of clip (column-major).
+bool boxInView(const double clip[16], const float min[3], const float max[3]) {
+    for (int plane = 0; plane < 6; ++plane) {
+        const int row = plane / 2;
+        const double sign = (plane % 2) ? -1.0 : 1.0;
+        double p[4];
+        for (int c = 0; c < 4; ++c)
+            p[c] = clip[4 * c + 3] + sign * clip[4 * c + row];
+        // The corner furthest along the plane's normal.
+        const double x = p[0] >= 0 ? max[0] : min[0];
+        const double y = p[1] >= 0 ? max[1] : min[1];
+        const double z = p[2] >= 0 ? max[2] : min[2];
+        if (p[0] * x + p[1] * y + p[2] * z + p[3] < 0.0)
+            return false;
+    }
+    return true;
+}
+
+double distanceToBox(const double eye[3], const float min[3], const float max[3]) {
+    double d2 = 0.0;
+    for (int i = 0; i < 3; ++i) {
+        const double d = std::max({double(min[i]) - eye[i], 0.0, eye[i] - double(max[i])});
+        d2 += d * d;
+    }
+    return std::sqrt(d2);
+}
+
+void drawSpheres(const Sphere &sphere, const float *positions, std::uint32_t count) {
+    glVertexPointer(3, GL_FLOAT, 0, sphere.vertices.data());
+    glNormalPointer(GL_FLOAT, 0, sphere.normals.data());
+    const GLsizei indexCount = GLsizei(sphere.indices.size());
+    for (std::uint32_t i = 0; i < count; ++i, positions += 3) {
+        glTranslatef(positions[0], positions[1], positions[2]);
+        glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, sphere.indices.data());
+        glTranslatef(-positions[0], -positions[1], -positions[2]);
+    }
+}
+
+} // namespace
+
+void AtomCloud::clear() {
+    groups.clear();
+    count = 0;
+}
+
+void AtomCloud::rebuild(const QList<Volum> &volums) {
+    clear();
+    const unsigned char selectedRgb[3] = {255, 0, 0};
+    const unsigned char neutralRgb[3] = {
+        static_cast<unsigned char>(scene::kNeutralColor[0] * 255.0f + 0.5f),
+        static_cast<unsigned char>(scene::kNeutralColor[1] * 255.0f + 0.5f),
+        static_cast<unsigned char>(scene::kNeutralColor[2] * 255.0f + 0.5f)};
+    std::map<std::uint32_t, std::size_t> groupOfColour;
+    const auto groupFor = [&](const unsigned char rgb[3]) {
+        const std::uint32_t key = (std::uint32_t(rgb[0]) << 16) | (rgb[1] << 8) | rgb[2];
+        auto found = groupOfColour.find(key);
+        if (found == groupOfColour.end()) {
+            found = groupOfColour.emplace(key, groups.size()).first;
+            Group group;
+            std::copy(rgb, rgb + 3, group.rgb);
+            groups.push_back(std::move(group));
+        }
+        return found->second;
+    };
+
+    for (const Volum &volum : volums) {
+        if (!volum.isVisible())
+            continue;
+        const double origin[3] = {volum.getMinX(), volum.getMinY(), volum.getMinZ()};
+        // Neighbouring atoms mostly share a material: look its group up once per run.
+        const Material *lastMaterial = nullptr;
+        std::size_t lastGroup = 0;
+        for (const Atom &atom : volum.getAtoms()) {
+            std::size_t group;
+            if (atom.isSelected()) {
+                group = groupFor(selectedRgb);
+            } else if (const Material *m = atom.getMaterial()) {
+                if (m != lastMaterial) {
+                    const QColor c = m->getColor();
+                    const unsigned char rgb[3] = {static_cast<unsigned char>(c.red()),
+                                                  static_cast<unsigned char>(c.green()),
+                                                  static_cast<unsigned char>(c.blue())};
+                    lastGroup = groupFor(rgb);
+                    lastMaterial = m;
+                }
+                group = lastGroup;
+            } else {
+                group = groupFor(neutralRgb);
+            }
+            groups[group].positions.insert(groups[group].positions.end(),
+                                           {float(origin[0] + atom.getX()),
+                                            float(origin[1] + atom.getY()),
+                                            float(origin[2] + atom.getZ())});
+            ++count;
+        }
+    }
+
+    for (Group &group : groups) {
+        const std::uint32_t atoms = std::uint32_t(group.positions.size() / 3);
+        for (std::uint32_t first = 0; first < atoms; first += kChunkSize) {
+            Chunk chunk{first, std::min(kChunkSize, atoms - first), {0, 0, 0}, {0, 0, 0}};
+            const float *p = group.positions.data() + std::size_t(first) * 3;
+            std::copy(p, p + 3, chunk.min);
+            std::copy(p, p + 3, chunk.max);
+            for (std::uint32_t i = 0; i < chunk.count; ++i, p += 3) {
+                for (int c = 0; c < 3; ++c) {
+                    chunk.min[c] = std::min(chunk.min[c], p[c]);
+                    chunk.max[c] = std::max(chunk.max[c], p[c]);
+                }
+            }
+            // Spheres reach one radius beyond their centres.
+            for (int c = 0; c < 3; ++c) {
+                chunk.min[c] -= float(scene::kAtomRadius);
+                chunk.max[c] += float(scene::kAtomRadius);
+            }
+            group.chunks.push_back(chunk);
+        }
+    }
+}
+
+void AtomCloud::draw(const View &view) const {
+    if (count == 0)
+        return;
+    // One light from above and behind the eye, fixed to the camera: the side facing the user is
+    // lit, the rim darker. Colours set by glColor are the material's ambient and diffuse.
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    const GLfloat lightDirection[4] = {0.3f, 0.5f, 1.0f, 0.0f};
+    const GLfloat white[4] = {0.75f, 0.75f, 0.75f, 1.0f};
+    const GLfloat ambient[4] = {0.35f, 0.35f, 0.35f, 1.0f};
+    glLightfv(GL_LIGHT0, GL_POSITION, lightDirection);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glPopMatrix();
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+
+    glEnableClientState(GL_VERTEX_ARRAY);
+    for (const Group &group : groups) {
+        glColor3ub(group.rgb[0], group.rgb[1], group.rgb[2]);
+        for (const Chunk &chunk : group.chunks) {
+            if (!boxInView(view.clip, chunk.min, chunk.max))
+                continue;
+            const double distance = distanceToBox(view.eye, chunk.min, chunk.max);
+            const double radiusPixels =
+                distance > 0.0 ? scene::kAtomRadius * view.pixelsPerUnit / distance : 1e9;
+            const float *positions = group.positions.data() + std::size_t(chunk.first) * 3;
+            if (radiusPixels < kCoarseFromPixels) {
+                glPointSize(GLfloat(std::max(1.0, 2.0 * radiusPixels)));
+                glVertexPointer(3, GL_FLOAT, 0, positions);
+                glDrawArrays(GL_POINTS, 0, GLsizei(chunk.count));
+                continue;
+            }
+            glEnable(GL_LIGHTING);
+            glEnable(GL_LIGHT0);
+            glEnable(GL_COLOR_MATERIAL);
+            glEnableClientState(GL_NORMAL_ARRAY);
+            drawSpheres(radiusPixels < kFullFromPixels ? coarseSphere() : fullSphere(), positions,
+                        chunk.count);
+            glDisableClientState(GL_NORMAL_ARRAY);
+            glDisable(GL_COLOR_MATERIAL);
+            glDisable(GL_LIGHT0);
+            glDisable(GL_LIGHTING);
+        }
+    }
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glPointSize(1.0f);
+}
