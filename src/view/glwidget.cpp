@@ -443,8 +443,15 @@ QImage GLWidget::renderImage(const QSize &size) {
     QOpenGLFramebufferObject target(size, QOpenGLFramebufferObject::CombinedDepthStencil);
     QImage image;
     if (target.isValid() && target.bind()) {
+        // An opaque picture: the background's alpha (0 on screen) and translucent lines must
+        // not make it see-through.
+        glClearColor(0.85f, 0.85f, 0.85f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
         renderScene(size);
-        image = target.toImage(false);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.85f, 0.85f, 0.85f, 0.0f);
+        image = target.toImage(true).convertToFormat(QImage::Format_RGB32);
         target.release();
     }
     doneCurrent();

@@ -75,6 +75,7 @@ private slots:
     void degenerateInputsGiveSoundResults_data();
     void degenerateInputsGiveSoundResults();
     void absurdCountsAreRefusedQuickly();
+    void constructionTraceOnlyWhenAskedFor();
 };
 
 void TestAtoms::eachSiteTakesItsOffsetsMaterial() {
@@ -197,6 +198,27 @@ void TestAtoms::absurdCountsAreRefusedQuickly() {
         QVERIFY(!v.calculateAtomicPoints(registry));
         QVERIFY(v.getAtoms().isEmpty() && v.areAtomsCalculated());
     }
+}
+
+namespace {
+QStringList traced;
+void collect(QtMsgType, const QMessageLogContext &, const QString &text) {
+    traced << text;
+}
+} // namespace
+
+void TestAtoms::constructionTraceOnlyWhenAskedFor() {
+    // Off by default in every program: millions of atoms must not mean millions of lines.
+    QLoggingCategory::setFilterRules(QString());
+    traced.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collect);
+    Atom quiet(1, 2, 3, nullptr, true);
+    QLoggingCategory::setFilterRules(QStringLiteral("karveno.model.atom.debug=true"));
+    Atom loud(1, 2, 3, nullptr, true, 4, 5);
+    qInstallMessageHandler(previous);
+    QLoggingCategory::setFilterRules(QStringLiteral("karveno.*.debug=false"));
+    QCOMPARE(traced.size(), 1);
+    QVERIFY2(traced.first().startsWith("Creating Atom 1, 2, 3"), qPrintable(traced.first()));
 }
 
 QTEST_GUILESS_MAIN(TestAtoms)

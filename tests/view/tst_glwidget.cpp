@@ -9,7 +9,9 @@
 #include "view/glwidget.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QLoggingCategory>
 #include <QSignalSpy>
@@ -17,6 +19,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace {
@@ -77,7 +80,16 @@ private slots:
     void pickingTheBackgroundGivesTheFarPlane();
     void viewWithoutContextReportsNoPoints();
 
+    void idleViewDrawsNothingAndChangesDrawOnce();
+    void exportedImageHasTheAskedSize_data();
+    void exportedImageHasTheAskedSize();
+    void cameraFitsTheDesignOrTheVolumShown();
+    void gridSpacingFollowsTheDesignSize_data();
+    void gridSpacingFollowsTheDesignSize();
+
     void singleClickReportsOnceAfterTheDelay();
+    void pressThatMovesIsARotationNotAClick_data();
+    void pressThatMovesIsARotationNotAClick();
     void doubleClickReportsOnlyTheDoubleClick();
     void viewDeletedBeforeTheClickDelayIsSafe();
     void dragTurnsCameraAndReportsThePoint();
@@ -213,6 +225,126 @@ void TestGLWidget::viewWithoutContextReportsNoPoints() {
     QCOMPARE(clicked.count() + doubleClicked.count(), 0);
 }
 
+namespace {
+
+// Counts the frames the framework asks for.
+class CountingView : public GLWidget {
+public:
+    using GLWidget::GLWidget;
+    int frames = 0;
+
+protected:
+    void paintGL() override {
+        ++frames;
+        GLWidget::paintGL();
+    }
+};
+
+} // namespace
+
+void TestGLWidget::idleViewDrawsNothingAndChangesDrawOnce() {
+    volums << centredBox(blueMaterial());
+    CountingView counting(&volums, GLWidget::kSolidMode);
+    counting.resize(kViewSize);
+    counting.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&counting));
+    QTRY_VERIFY(counting.frames > 0);
+    QTest::qWait(100);
+    const int settled = counting.frames;
+    QTest::qWait(1000); // an idle second
+    QCOMPARE(counting.frames, settled);
+    // Each kind of change schedules a frame: camera key, mode, toggle, design.
+    const std::function<void()> changes[] = {
+        [&] { QTest::keyClick(&counting, Qt::Key_D); },
+        [&] { counting.setRMode(GLWidget::kAtomicMode); },
+        [&] { counting.setGrid(true); },
+        [&] {
+            volums[0].setSelected(true);
+            counting.designChanged();
+        },
+    };
+    for (const auto &change : changes) {
+        const int before = counting.frames;
+        change();
+        QTRY_VERIFY(counting.frames > before);
+        QTest::qWait(50);
+        QVERIFY(counting.frames <= before + 2);
+    }
+}
+
+void TestGLWidget::exportedImageHasTheAskedSize_data() {
+    QTest::addColumn<QSize>("asked");
+    QTest::newRow("view size") << QSize();
+    QTest::newRow("chosen size") << QSize(640, 200);
+}
+
+void TestGLWidget::exportedImageHasTheAskedSize() {
+    QFETCH(QSize, asked);
+    volums << centredBox(blueMaterial());
+    showView();
+    const QString file = QDir::temp().filePath(QStringLiteral("karveno-view-export.png"));
+    QVERIFY(view->renderImage(asked).save(file, "PNG"));
+    const QImage read(file);
+    QFile::remove(file);
+    const QSize expected = asked.isEmpty() ? view->grabFramebuffer().size() : asked;
+    QCOMPARE(read.size(), expected);
+    // The box shows in the middle of the picture, the background at its corner.
+    QCOMPARE(classify(read.pixelColor(read.width() / 2, read.height() / 2)), Shade::Material);
+    QCOMPARE(classify(read.pixelColor(2, 2)), Shade::Background);
+}
+
+void TestGLWidget::cameraFitsTheDesignOrTheVolumShown() {
+    // A 100-unit box far from the origin: View all looks at its centre from outside it.
+    Volum big("Big", 4, 4, 4);
+    big.addCoords(Coord(200, 0, 0), 100.0f, 100.0f, 100.0f);
+    volums << big;
+    showView();
+    SphericalCamera &cam = view->camera();
+    const double phi = cam.GetPhi();
+    QTest::keyClick(view.get(), Qt::Key_Home);
+    double focus[3];
+    cam.GetFocusPosition(focus);
+    QVERIFY(focus[0] == 250.0 && focus[1] == 50.0 && focus[2] == 50.0);
+    QVERIFY2(cam.GetRadius() > 100.0 * std::sqrt(3.0) && cam.GetRadius() < 400.0,
+             qPrintable(QString::number(cam.GetRadius())));
+    QCOMPARE(cam.GetPhi(), phi);
+    // The box fills the view: its centre pixel is the box, a corner the background.
+    const QImage frame = view->grabFramebuffer();
+    QCOMPARE(classify(frame.pixelColor(frame.width() / 2, frame.height() / 2)), Shade::Neutral);
+    // Bringing a small box into view from that distance keeps the distance; a big one from
+    // close by steps back until it fits.
+    const double small[2][3] = {{0, 0, 0}, {1, 1, 1}};
+    const double radius = cam.GetRadius();
+    view->bringIntoView(small[0], small[1]);
+    QCOMPARE(cam.GetRadius(), radius);
+    cam.SetPosition(10.0, cam.GetPhi(), cam.GetTheta());
+    const double bigBounds[2][3] = {{200, 0, 0}, {300, 100, 100}};
+    view->bringIntoView(bigBounds[0], bigBounds[1]);
+    QCOMPARE(cam.GetRadius(), radius);
+}
+
+void TestGLWidget::gridSpacingFollowsTheDesignSize_data() {
+    QTest::addColumn<float>("size");
+    QTest::addColumn<double>("spacing");
+    QTest::newRow("empty design: unit grid") << 0.0f << 1.0;
+    QTest::newRow("20 units") << 20.0f << 1.0;
+    QTest::newRow("100 units") << 100.0f << 5.0;
+    QTest::newRow("1 unit") << 1.0f << 0.05;
+    QTest::newRow("5000 units") << 5000.0f << 200.0;
+}
+
+void TestGLWidget::gridSpacingFollowsTheDesignSize() {
+    QFETCH(float, size);
+    QFETCH(double, spacing);
+    if (size > 0.0f) {
+        Volum v("Device", 1, 1, 1);
+        v.addCoords(Coord(0, 0, 0), size, size / 2, size / 4);
+        volums << v;
+    }
+    GLWidget widget(&volums, GLWidget::kSolidMode);
+    QVERIFY(std::fabs(widget.gridSpacing() - spacing) < 1e-9 * spacing);
+}
+
 void TestGLWidget::singleClickReportsOnceAfterTheDelay() {
     volums << centredBox(blueMaterial());
     showView();
@@ -245,6 +377,31 @@ void TestGLWidget::doubleClickReportsOnlyTheDoubleClick() {
     QVERIFY(onTopFace(doubleClicked.first().at(1).toDouble()));
     QTest::qWait(450);
     QVERIFY(clicked.count() == 0 && doubleClicked.count() == 1);
+}
+
+void TestGLWidget::pressThatMovesIsARotationNotAClick_data() {
+    QTest::addColumn<int>("moved"); // pixels, while the button is held past the click delay
+    QTest::addColumn<int>("clicks");
+    QTest::newRow("held still") << 0 << 1;
+    QTest::newRow("a jitter") << 1 << 1;
+    QTest::newRow("a drag") << 12 << 0;
+}
+
+void TestGLWidget::pressThatMovesIsARotationNotAClick() {
+    QFETCH(int, moved);
+    QFETCH(int, clicks);
+    volums << centredBox(blueMaterial());
+    showView();
+    QSignalSpy clicked(view.get(), &GLWidget::mouseClicked);
+    QTest::mousePress(view.get(), Qt::LeftButton, {}, kCentre);
+    if (moved)
+        moveMouse(kCentre + QPoint(moved, 0), Qt::LeftButton);
+    QTest::qWait(300);
+    QCOMPARE(clicked.count(), 0); // still held: it may yet become a drag
+    QTest::mouseRelease(view.get(), Qt::LeftButton, {}, kCentre + QPoint(moved, 0));
+    QCOMPARE(clicked.count(), clicks);
+    if (clicks) // the point pressed, not where the cursor went
+        QVERIFY(onTopFace(clicked.first().at(1).toDouble()));
 }
 
 void TestGLWidget::viewDeletedBeforeTheClickDelayIsSafe() {
