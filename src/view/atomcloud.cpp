@@ -91,13 +91,25 @@ double distanceToBox(const double eye[3], const float min[3], const float max[3]
     return std::sqrt(d2);
 }
 
-void drawSpheres(const Sphere &sphere, const float *positions, std::uint32_t count) {
+// The sphere compiled into a display list of the current context: one call per atom then costs
+// a matrix and a list, not an upload of client arrays.
+void compileSphere(const Sphere &sphere, unsigned int list) {
+    glNewList(list, GL_COMPILE);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, sphere.vertices.data());
     glNormalPointer(GL_FLOAT, 0, sphere.normals.data());
-    const GLsizei indexCount = GLsizei(sphere.indices.size());
+    glDrawElements(GL_TRIANGLES, GLsizei(sphere.indices.size()), GL_UNSIGNED_SHORT,
+                   sphere.indices.data());
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glEndList();
+}
+
+void drawSpheres(unsigned int list, const float *positions, std::uint32_t count) {
     for (std::uint32_t i = 0; i < count; ++i, positions += 3) {
         glTranslatef(positions[0], positions[1], positions[2]);
-        glDrawElements(GL_TRIANGLES, indexCount, GL_UNSIGNED_SHORT, sphere.indices.data());
+        glCallList(list);
         glTranslatef(-positions[0], -positions[1], -positions[2]);
     }
 }
@@ -184,9 +196,18 @@ void AtomCloud::rebuild(const QList<Volum> &volums) {
     }
 }
 
-void AtomCloud::draw(const View &view) const {
+void AtomCloud::releaseLists() {
+    sphereLists = 0;
+}
+
+void AtomCloud::draw(const View &view) {
     if (count == 0)
         return;
+    if (sphereLists == 0) {
+        sphereLists = glGenLists(2);
+        compileSphere(fullSphere(), sphereLists);
+        compileSphere(coarseSphere(), sphereLists + 1);
+    }
     // One light from above and behind the eye, fixed to the camera: the side facing the user is
     // lit, the rim darker. Colours set by glColor are the material's ambient and diffuse.
     glMatrixMode(GL_MODELVIEW);
@@ -201,33 +222,56 @@ void AtomCloud::draw(const View &view) const {
     glPopMatrix();
     glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
 
+    // Two passes keep state changes few: first every chunk far enough to be points, in runs of
+    // neighbouring chunks of one point size per call; then the lit spheres.
+    std::vector<std::pair<const Chunk *, double>> near;
     glEnableClientState(GL_VERTEX_ARRAY);
     for (const Group &group : groups) {
         glColor3ub(group.rgb[0], group.rgb[1], group.rgb[2]);
+        glVertexPointer(3, GL_FLOAT, 0, group.positions.data());
+        std::uint32_t runFirst = 0, runCount = 0;
+        GLfloat runSize = 0.0f;
+        const auto flush = [&] {
+            if (runCount == 0)
+                return;
+            glPointSize(runSize);
+            glDrawArrays(GL_POINTS, GLint(runFirst), GLsizei(runCount));
+            runCount = 0;
+        };
+        near.clear();
         for (const Chunk &chunk : group.chunks) {
             if (!boxInView(view.clip, chunk.min, chunk.max))
                 continue;
             const double distance = distanceToBox(view.eye, chunk.min, chunk.max);
             const double radiusPixels =
                 distance > 0.0 ? scene::kAtomRadius * view.pixelsPerUnit / distance : 1e9;
-            const float *positions = group.positions.data() + std::size_t(chunk.first) * 3;
-            if (radiusPixels < kCoarseFromPixels) {
-                glPointSize(GLfloat(std::max(1.0, 2.0 * radiusPixels)));
-                glVertexPointer(3, GL_FLOAT, 0, positions);
-                glDrawArrays(GL_POINTS, 0, GLsizei(chunk.count));
+            if (radiusPixels >= kCoarseFromPixels) {
+                near.emplace_back(&chunk, radiusPixels);
                 continue;
             }
-            glEnable(GL_LIGHTING);
-            glEnable(GL_LIGHT0);
-            glEnable(GL_COLOR_MATERIAL);
-            glEnableClientState(GL_NORMAL_ARRAY);
-            drawSpheres(radiusPixels < kFullFromPixels ? coarseSphere() : fullSphere(), positions,
-                        chunk.count);
-            glDisableClientState(GL_NORMAL_ARRAY);
-            glDisable(GL_COLOR_MATERIAL);
-            glDisable(GL_LIGHT0);
-            glDisable(GL_LIGHTING);
+            const GLfloat size = radiusPixels < 0.75 ? 1.0f : 2.0f;
+            if (runCount > 0 && (size != runSize || runFirst + runCount != chunk.first))
+                flush();
+            if (runCount == 0) {
+                runFirst = chunk.first;
+                runSize = size;
+            }
+            runCount += chunk.count;
         }
+        flush();
+        if (near.empty())
+            continue;
+        glEnable(GL_LIGHTING);
+        glEnable(GL_LIGHT0);
+        glEnable(GL_COLOR_MATERIAL);
+        for (const auto &[chunk, radiusPixels] : near) {
+            drawSpheres(radiusPixels < kFullFromPixels ? sphereLists + 1 : sphereLists,
+                        group.positions.data() + std::size_t(chunk->first) * 3, chunk->count);
+        }
+        glDisable(GL_COLOR_MATERIAL);
+        glDisable(GL_LIGHT0);
+        glDisable(GL_LIGHTING);
+        glEnableClientState(GL_VERTEX_ARRAY); // the lists leave client arrays off
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glPointSize(1.0f);

@@ -31,7 +31,9 @@ public:
     std::size_t atomCount() const { return count; }
 
     // Needs a current compatibility context; leaves lighting off and no client array enabled.
-    void draw(const View &view) const;
+    void draw(const View &view);
+    // Forgets the display lists of a context that went away (a new one compiles its own).
+    void releaseLists();
 
 private:
     struct Chunk {
@@ -47,6 +49,7 @@ private:
     };
     std::vector<Group> groups;
     std::size_t count = 0;
+    unsigned int sphereLists = 0; // full and coarse sphere, in the current context
 };
 
 #endif

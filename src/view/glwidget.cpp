@@ -224,6 +224,7 @@ void GLWidget::initializeGL() {
     // display lists of an earlier one.
     gridList = 0;
     axisList = 0;
+    atomCloud.releaseLists();
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     glClearColor(0.85f, 0.85f, 0.85f, 0.0f);
