@@ -1,6 +1,7 @@
 #include "ui/atomsdialog.h"
 
 #include "ui_atomsdialog.h"
+#include "ui/wheelguard.h"
 
 #include <QEvent>
 
@@ -12,6 +13,8 @@
 AtomsDialog::AtomsDialog(QWidget *parent, Atom &atom)
     : QDialog(parent), ui(std::make_unique<Ui::AtomsDialog>()), selectedAtom(atom) {
     ui->setupUi(this);
+    // Scrolling over the dialog never changes a value that the user did not click into.
+    guardWheelInTree(this);
     setExactValue(ui->x_SpinBox, atom.getX());
     setExactValue(ui->y_SpinBox, atom.getY());
     setExactValue(ui->z_SpinBox, atom.getZ());

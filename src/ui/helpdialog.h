@@ -21,6 +21,8 @@ public:
     QTextBrowser *browser() const;
 
 private:
+    void fitToPage();
+
     Ui::HelpDialog *ui;
 };
 

@@ -1,6 +1,7 @@
 #include "ui/materialsdialog.h"
 
 #include "ui_materialsdialog.h"
+#include "ui/wheelguard.h"
 
 #include <QColorDialog>
 #include <QDir>
@@ -36,6 +37,8 @@ MaterialsDialog::MaterialsDialog(QWidget *parent)
     : QDialog(parent), ui(std::make_unique<Ui::MaterialsDialog>()),
       materials(MaterialsManager::getInstance()->getMaterials()) {
     ui->setupUi(this);
+    // Scrolling over the dialog never changes a value that the user did not click into.
+    guardWheelInTree(this);
     // The boxes' wide ranges would claim most of the dialog; the property form needs it more.
     for (QDoubleSpinBox *box : ui->matVectorsGroupBox->findChildren<QDoubleSpinBox *>()) {
         box->setMinimumWidth(70);

@@ -1,6 +1,9 @@
 #include "ui/propertyform.h"
 
+#include "ui/exactspinvalue.h"
 #include "ui/uiresources.h"
+#include "ui/valuebox.h"
+#include "ui/wheelguard.h"
 
 #include <QComboBox>
 #include <QDebug>
@@ -9,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QMessageBox>
 #include <QRadioButton>
 #include <QScrollArea>
@@ -31,8 +35,8 @@ constexpr double kMantissaLimit = 10.0;
 constexpr int kMantissaDecimals = 20;
 constexpr int kExponentLimit = 99;
 
-// Dynamic property of a mantissa box that shows a non-finite value: the value to write back
-// while the user has not changed the boxes.
+// Dynamic property of a mantissa box: the value to write back while the user has not changed
+// the boxes.
 const char *const kKeptValue = "karvenoKeptValue";
 
 QIcon helpIcon() {
@@ -46,12 +50,8 @@ int clampedInt(double value) {
     return static_cast<int>(std::clamp(std::trunc(value), -double(kIntLimit), double(kIntLimit)));
 }
 
-// A box showing 10 or 20 decimals would ask for a width that pushes the rest of its row, help
-// button included, out of the dialog. It takes the room the row leaves instead, and never less
-// than about ten digits.
+// A real box takes the room its row leaves, and never less than the text it shows.
 void fitToRow(QDoubleSpinBox *box) {
-    box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QStringLiteral("-0.000000000")) +
-                         box->fontMetrics().height() * 2);
     box->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
 }
 
@@ -74,26 +74,23 @@ PropertyForm::~PropertyForm() = default;
 
 void PropertyForm::splitValue(double value, double &mantissa, int &exponent) {
     exponent = 0;
-    if (!std::isfinite(value)) {
-        mantissa = value;
+    if (!std::isfinite(value) || value == 0.0) {
+        mantissa = value == 0.0 ? 0.0 : value;
         return;
     }
-    if (value >= 10.0 || value <= -10.0) {
-        while (value >= 10.0 || value <= -10.0) {
-            ++exponent;
-            value /= 10.0;
-        }
-    } else if ((value > 0 && value < 1.0) || (value < 0 && value > -1.0)) {
-        while ((value > 0 && value < 1.0) || (value < 0 && value > -1.0)) {
-            --exponent;
-            value *= 10.0;
-        }
-    }
-    mantissa = value;
+    // The digits of the shortest decimal that reads back to the value, so 1e-12 splits into 1
+    // and -12 rather than the noise that repeated multiplication by ten leaves.
+    const QString text = QString::number(value, 'e', QLocale::FloatingPointShortest);
+    const qsizetype e = text.indexOf(QLatin1Char('e'));
+    mantissa = text.left(e).toDouble();
+    exponent = text.mid(e + 1).toInt();
 }
 
 double PropertyForm::joinValue(double mantissa, int exponent) {
-    return std::pow(10.0, exponent) * mantissa;
+    // Read as one decimal number: "1.5e-12" is the double nearest to 1.5 x 10^-12, which a
+    // product with a power of ten is not always.
+    return (ValueBox::shortestText(mantissa) + QLatin1Char('e') + QString::number(exponent))
+        .toDouble();
 }
 
 void PropertyForm::showCategory(QList<Category> *list, int row) {
@@ -160,6 +157,7 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
     case Property::Boolean: {
         editor.nameLabel = addLabel(propertyName, propertyName + "-label");
         editor.boolbox = new QComboBox(parent);
+        guardWheel(editor.boolbox);
         editor.boolbox->addItem("false");
         editor.boolbox->addItem("true");
         editor.boolbox->setCurrentIndex(property.getBoolValue() ? 1 : 0);
@@ -172,6 +170,7 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
     case Property::Integer: {
         editor.nameLabel = addLabel(propertyName, propertyName + "-label");
         editor.intbox = new QSpinBox(parent);
+        guardWheel(editor.intbox);
         editor.intbox->setRange(-kIntLimit, kIntLimit);
         editor.intbox->setValue(clampedInt(value));
         name(editor.intbox, propertyName);
@@ -182,11 +181,12 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
     }
     case Property::Real: {
         editor.nameLabel = addLabel(propertyName, propertyName + "-label");
-        editor.doublebox = new QDoubleSpinBox(parent);
+        editor.doublebox = new ValueBox(parent);
         editor.doublebox->setDecimals(kRealDecimals);
         editor.doublebox->setRange(-kRealLimit, kRealLimit);
         fitToRow(editor.doublebox);
-        editor.doublebox->setValue(std::isnan(value) ? 0.0 : value);
+        // Kept at full precision while the user leaves the box alone.
+        setExactValue(editor.doublebox, std::isnan(value) ? 0.0 : value);
         name(editor.doublebox, propertyName);
         hbox->addWidget(editor.nameLabel);
         hbox->addWidget(editor.doublebox);
@@ -195,12 +195,13 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
     }
     case Property::RealExponent: {
         editor.nameLabel = addLabel(propertyName, propertyName + "-label");
-        editor.valuebox = new QDoubleSpinBox(parent);
+        editor.valuebox = new ValueBox(parent);
         editor.valuebox->setDecimals(kMantissaDecimals);
         editor.valuebox->setRange(-kMantissaLimit, kMantissaLimit);
         fitToRow(editor.valuebox);
         name(editor.valuebox, propertyName);
         editor.exponentbox = new QSpinBox(parent);
+        guardWheel(editor.exponentbox);
         editor.exponentbox->setRange(-kExponentLimit, kExponentLimit);
         name(editor.exponentbox, propertyName);
         wlist.append(editor.valuebox);
@@ -215,15 +216,17 @@ PropertyForm::ValueEditor PropertyForm::buildValueEditor(const Property &propert
             editor.valuebox->setValue(mantissa);
             editor.exponentbox->setValue(exponent);
         } else {
-            // Show infinities at the end of the range and NaN as zero, and keep the stored value
-            // until the user changes one of the boxes.
+            // Show infinities at the end of the range and NaN as zero.
             editor.valuebox->setValue(std::isnan(value) ? 0.0 : std::copysign(10.0, value));
             editor.exponentbox->setValue(std::isnan(value) ? 0 : kExponentLimit);
-            QDoubleSpinBox *valuebox = editor.valuebox;
-            valuebox->setProperty(kKeptValue, value);
-            auto forget = [valuebox] { valuebox->setProperty(kKeptValue, QVariant()); };
-            connect(editor.valuebox, &QDoubleSpinBox::valueChanged, valuebox, forget);
-            connect(editor.exponentbox, &QSpinBox::valueChanged, valuebox, forget);
+        }
+        // The stored value is written back bit for bit until the user changes one of the boxes.
+        QDoubleSpinBox *valuebox = editor.valuebox;
+        valuebox->setProperty(kKeptValue, value);
+        auto forget = [valuebox] { valuebox->setProperty(kKeptValue, QVariant()); };
+        connect(editor.valuebox, &QDoubleSpinBox::valueChanged, valuebox, forget);
+        connect(editor.exponentbox, &QSpinBox::valueChanged, valuebox, forget);
+        if (!std::isfinite(value)) {
             const QString note =
                 tr("The stored value is %1; it is kept unless you change it.").arg(value);
             editor.valuebox->setToolTip(note);
@@ -323,7 +326,7 @@ void PropertyForm::readValue(ValueEditor &editor, Property &property) {
         property.setValue(editor.intbox->value());
         break;
     case Property::Real:
-        property.setValue(editor.doublebox->value());
+        property.setValue(exactValue(editor.doublebox));
         break;
     case Property::RealExponent: {
         const QVariant kept = editor.valuebox->property(kKeptValue);

@@ -1,6 +1,7 @@
 #include "ui/scaledialog.h"
 
 #include "ui_scaledialog.h"
+#include "ui/wheelguard.h"
 
 #include <QDebug>
 #include <QEvent>
@@ -10,6 +11,8 @@ ScaleDialog::ScaleDialog(QWidget *parent, int *xUnit, double *xMesure, int *yUni
     : QDialog(parent), ui(new Ui::ScaleDialog), xUnit(xUnit), yUnit(yUnit), zUnit(zUnit),
       xMesure(xMesure), yMesure(yMesure), zMesure(zMesure) {
     ui->setupUi(this);
+    // Scrolling over the dialog never changes a value that the user did not click into.
+    guardWheelInTree(this);
     ui->xMesureBox->setValue(*xMesure);
     ui->yMesureBox->setValue(*yMesure);
     ui->zMesureBox->setValue(*zMesure);

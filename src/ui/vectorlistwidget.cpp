@@ -1,5 +1,8 @@
 #include "ui/vectorlistwidget.h"
 
+#include "ui/valuebox.h"
+#include "ui/wheelguard.h"
+
 #include <QComboBox>
 #include <QDebug>
 #include <QDoubleSpinBox>
@@ -15,7 +18,7 @@
 namespace {
 
 QDoubleSpinBox *makeCoordinateBox(double value, QWidget *parent) {
-    auto *box = new QDoubleSpinBox(parent);
+    auto *box = new ValueBox(parent);
     box->setDecimals(4);
     box->setRange(-999999999.0, 999999999.0);
     // The range alone would ask for a box wide enough for ten digits; offsets are short numbers
@@ -53,6 +56,7 @@ void VectorListWidget::addNewVector(double x, double y, double z, QString matnam
     QDoubleSpinBox *zBox = makeCoordinateBox(z, this);
 
     auto *materialBox = new QComboBox(this);
+    guardWheel(materialBox);
     int matIndex = -1;
     int ownIndex = -1;
     const QList<Material *> &materials = *MaterialsManager::getInstance()->getMaterials();

@@ -1,6 +1,7 @@
 #include "ui/volumsdialog.h"
 
 #include "ui_volumsdialog.h"
+#include "ui/wheelguard.h"
 
 #include <QDebug>
 #include <QEvent>
@@ -64,6 +65,8 @@ VolumsDialog::~VolumsDialog() = default;
 
 void VolumsDialog::setUpForm() {
     ui->setupUi(this);
+    // Scrolling over the dialog never changes a value that the user did not click into.
+    guardWheelInTree(this);
     vne = new VolumNameEdit(this);
     vne->setObjectName(QStringLiteral("vne"));
     ui->nameLayout->addWidget(vne);

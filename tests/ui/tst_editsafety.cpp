@@ -88,6 +88,50 @@ private slots:
         QCOMPARE(material("Si")->getColor(), QColor(10, 20, 30));
     }
 
+    // Scrolling over a form must not change the box under the pointer; a box the user clicked
+    // into takes the wheel.
+    void wheelChangesOnlyTheFocusedBox_data() {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("focused");
+        for (const char *box : {"Temperature", "Steps"}) {
+            QTest::addRow("%s, pointer passing over", box) << box << false;
+            QTest::addRow("%s, clicked into", box) << box << true;
+        }
+        QTest::addRow("volum dialog origin") << "xoriginBox" << false;
+        QTest::addRow("materials dialog vector") << "vector1XBox" << false;
+    }
+    void wheelChangesOnlyTheFocusedBox() {
+        QFETCH(QString, box);
+        QFETCH(bool, focused);
+        QTemporaryDir dir;
+        QVERIFY(enterWorkFolder(dir));
+        QList<Category> categories{Category("General")};
+        categories[0].addProperty(Property("Temperature", Property::Real, 300.0, "K"));
+        categories[0].addProperty(Property("Steps", Property::Integer, 10.0, "n"));
+        QList<Volum> volums;
+        std::unique_ptr<QDialog> d;
+        if (box == "xoriginBox")
+            d = std::make_unique<VolumsDialog>(nullptr, &volums, categories, 0, 0, 0);
+        else if (box == "vector1XBox")
+            d = std::make_unique<MaterialsDialog>();
+        else
+            d = std::make_unique<PropertiesDialog>(nullptr, &categories);
+        d->show();
+        d->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(d.get()));
+        auto *target = child<QAbstractSpinBox>(d.get(), qPrintable(box));
+        if (focused)
+            target->setFocus();
+        else
+            child<QDialogButtonBox>(d.get(), "buttonBox")->setFocus();
+        const QString before = target->text();
+        const QPointF at = QPointF(target->rect().center());
+        QWheelEvent wheel(at, target->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(target, &wheel);
+        QCOMPARE(target->text() != before, focused);
+    }
+
     void volumWithoutMaterialKeepsItUnlessOneIsPicked() {
         QList<Volum> volums{cube("g", 0)};
         volums[0].setMissingMaterialName("Unobtainium");
