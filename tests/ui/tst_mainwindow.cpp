@@ -38,6 +38,8 @@ class TestMainWindow : public QObject {
 
 private slots:
     void initTestCase() {
+        QStandardPaths::setTestModeEnabled(true); // QSettings away from the user's own
+        QSettings().remove(QStringLiteral("files"));
         repository = QDir::currentPath();
         QVERIFY(enterWorkFolder(dir));
     }
@@ -372,6 +374,88 @@ private slots:
         QVERIFY(A::ui(w).statusbar->currentMessage().contains("9 atoms"));
     }
 
+    // A verdict that names a volum picks it, highlights its item and says the code; names
+    // match whole words only.
+    void checkVerdictPicksTheVolumItNames_data() {
+        QTest::addColumn<QString>("verdict");
+        QTest::addColumn<QString>("picked");
+        QTest::addColumn<QString>("status");
+        QTest::newRow("error with code")
+            << "KARVENO ERROR [ 6005] THE VOLUM gate                 HAS NO DEFINED BOUNDARY"
+            << "gate"
+            << "Error 6005 in volum gate";
+        QTest::newRow("two volums, first named wins")
+            << "KARVENO ERROR [ 8006] SOURCE drain-1: AND DRAIN gate. ARE NOT OPPOSED"
+            << "drain-1"
+            << "Error 8006 in volum drain-1";
+        QTest::newRow("refusal") << "Volum gate has no material!"
+                                 << "gate"
+                                 << "Fault in volum gate";
+        QTest::newRow("name inside a word") << "KARVENO ERROR [ 3001] GATES"
+                                            << ""
+                                            << "";
+        QTest::newRow("success") << "[OK] SIMULATION DESIGN FREE FROM ERRORS"
+                                 << ""
+                                 << "";
+    }
+    void checkVerdictPicksTheVolumItNames() {
+        QFETCH(QString, verdict);
+        QFETCH(QString, picked);
+        QFETCH(QString, status);
+        MainWindow w;
+        addCube(w, "gate", 0);
+        addCube(w, "drain-1", 2);
+        A::showFault(w, verdict);
+        QCOMPARE(A::selectedVolum(w), !picked.isEmpty());
+        QCOMPARE(w.statusBar()->currentMessage(), status);
+        if (picked.isEmpty())
+            return;
+        QCOMPARE(A::volums(w).at(A::selectedVolumIndex(w)).getName(), picked);
+        QList<QListWidgetItem *> items = A::ui(w).volumsList->selectedItems();
+        QCOMPARE(items.size(), 1);
+        QVERIFY(items.first()->text().startsWith(picked + " ["));
+        QVERIFY(A::ui(w).editButton->isEnabled() && A::ui(w).deleteButton->isEnabled());
+        QVERIFY(A::selectionDetails(w).startsWith(picked + ": x "));
+    }
+
+    // Saved and opened projects are remembered most recent first; one that has gone is said
+    // and dropped; opening one, or dropping a file on the window, goes through the guard.
+    void recentProjectsAndDroppedFilesOpenThroughTheGuard() {
+        QSettings().remove(QStringLiteral("files"));
+        MainWindow w;
+        addCube(w, "gate", 0);
+        QVERIFY(A::saveFile(w, path("first.txt")));
+        QVERIFY(A::saveFile(w, path("second.txt")));
+        QVERIFY(A::saveFile(w, path("first.txt")));
+        QMenu *recent = A::recentMenu(w);
+        QCOMPARE(recent->actions().size(), 2);
+        QVERIFY(recent->actions().at(0)->text().endsWith("first.txt"));
+
+        QVERIFY(QFile::remove(path("second.txt")));
+        ModalDriver driver;
+        driver.then(ModalDriver::press(QMessageBox::Ok));
+        recent->actions().at(1)->trigger();
+        QCOMPARE(driver.seen.size(), 1);
+        QVERIFY(driver.seen.first().contains("second.txt"));
+        QCOMPARE(recent->actions().size(), 1);
+
+        modifiedWithGate(w); // a second gate: modified, so the guard asks
+        driver.seen.clear();
+        driver.then(ModalDriver::press(QMessageBox::Cancel));
+        recent->actions().at(0)->trigger();
+        QCOMPARE(driver.seen, QStringList{kGuard});
+        QCOMPARE(A::volums(w).size(), 2);
+
+        driver.seen.clear();
+        driver.then(ModalDriver::press(QMessageBox::Discard));
+        QVERIFY(QFile::copy(path("first.txt"), path("dropped.txt")));
+        QVERIFY(A::drop(w, path("dropped.txt")));
+        QTRY_COMPARE(A::curFile(w), path("dropped.txt"));
+        QCOMPARE(driver.seen, QStringList{kGuard});
+        QCOMPARE(A::volums(w).size(), 1);
+        QVERIFY(!A::modified(w));
+    }
+
     void exampleOpensChecksAndSavesBack_data() {
         QTest::addColumn<QString>("file");
         const QDir examples(repository + "/examples");
@@ -387,13 +471,18 @@ private slots:
         auto back = qScopeGuard([&] { QDir::setCurrent(dir.path()); });
         MainWindow w;
         ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(file)).then(ModalDriver::press(QMessageBox::Ok));
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        driver.then(ModalDriver::chooseFile(file)).then([&icon](QWidget *box) {
+            icon = static_cast<QMessageBox *>(box)->icon();
+            ModalDriver::press(QMessageBox::Ok)(box);
+        });
         A::openSim(w);
         QVERIFY(!A::volums(w).isEmpty());
         QCOMPARE(A::ui(w).volumsList->count(), A::volums(w).size());
         A::ui(w).actionCheck_design->trigger();
         QCOMPARE(driver.seen,
                  QStringList({kOpen, "Application|[OK] SIMULATION DESIGN FREE FROM ERRORS"}));
+        QCOMPARE(icon, QMessageBox::Information);
         const QString copy = path(QFileInfo(file).fileName());
         QVERIFY(A::saveFile(w, copy));
         QCOMPARE(readFile(copy), readFile(file));

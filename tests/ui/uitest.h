@@ -22,14 +22,18 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QLoggingCategory>
+#include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
 #include <QQueue>
 #include <QScrollArea>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -37,6 +41,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QUndoStack>
+#include <QUrl>
 
 #include <functional>
 
@@ -156,6 +161,22 @@ public:
     static bool saveFile(MainWindow &w, const QString &f) { return w.saveFile(f); }
     static bool saveAs(MainWindow &w) { return w.saveAs(); }
     static void newSim(MainWindow &w) { w.newSim(); }
+    static void showFault(MainWindow &w, const QString &verdict) { w.showFault(verdict); }
+    static QMenu *recentMenu(MainWindow &w) { return w.recentMenu; }
+    // A file dragged over the window and dropped; false when the window refuses it.
+    static bool drop(MainWindow &w, const QString &file) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(file)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        w.dragEnterEvent(&enter);
+        if (!enter.isAccepted())
+            return false;
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        w.dropEvent(&drop);
+        return drop.isAccepted();
+    }
+    static QString selectionDetails(MainWindow &w) { return w.selectionLabel->text(); }
     // The project file's text for the window's design as it is now; nothing is saved.
     static QByteArray projectText(MainWindow &w) {
         QTemporaryDir dir;
