@@ -792,6 +792,7 @@ void comprova_volums_valids(const std::int32_t *version, const volum_str *volums
     const auto count = [](const std::int32_t *n) { return n ? *n : 0; };
     const std::int32_t ver = count(version);
 
+    st.named_volum = 0;
     const auto run = [&] {
         if (ver != 1 && ver != -1) {
             message(1001, ver);
@@ -864,4 +865,8 @@ void comprova_volums_valids(const std::int32_t *version, const volum_str *volums
     st.hnparam = 0;
     if (ver == 1)
         gestor_memoria_global_final();
+}
+
+std::int32_t verdictVolum() {
+    return state().named_volum;
 }

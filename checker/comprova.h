@@ -51,3 +51,7 @@ void comprova_volums_valids(const std::int32_t *version, const volum_str *volums
                             const std::int32_t *nmparam, const parameter_str *parameters,
                             const std::int32_t *nparam, const atom_str *atoms,
                             const std::int32_t *natoms, char *error_retorn);
+
+// Number (from 1, in hand-over order) of the first volum that the last verdict names, or 0 when
+// it names none: the designer uses it to take the user to that volum.
+std::int32_t verdictVolum();

@@ -285,6 +285,7 @@ constexpr int kMemorySlots = 100000;
 
 struct State {
     std::string text;                     // the message text: 299 characters, all blanks = no error
+    std::int32_t named_volum = 0;         // first volum the message text names (1-based), or 0
     std::vector<std::string> volum_names; // entry n = name of volum n (20 characters), 1..100
     std::map<std::int32_t, std::string> material_names; // keyed by material index number
     int alloc_status = 0;             // 0 after a successful allocation, 5014 after a failure

@@ -30,6 +30,7 @@ std::int32_t clampInt(std::int64_t v) {
 
 void writeLine(const ListLine &line) {
     state().text = line.padded(kVerdictLength);
+    state().named_volum = 0;
 }
 
 // One axis of a volum's geometry, so that the three axes share one numbering routine.

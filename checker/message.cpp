@@ -115,6 +115,13 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
     State &st = state();
     if (code == 12001 && st.alloc_status == 0)
         return;
+    // Every line replaces the text; the volum it names, if any, is the first name item.
+    st.named_volum = 0;
+    const auto vol = [&st](std::int32_t n) {
+        if (st.named_volum == 0 && n >= 1 && n <= st.nvol)
+            st.named_volum = n;
+        return volumName(n);
+    };
     if (code == 10000) {
         setText(ListLine().text("[OK] SIMULATION DESIGN FREE FROM ERRORS"));
         return;
@@ -188,7 +195,7 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
         break;
     case 3011:
         line.text("] THE DISCRETE INJECTION FROM VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text("IS NOT POSSIBLE. IT IS NOT A RESERVOIR");
         break;
     case 3012:
@@ -240,7 +247,7 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
         break;
     case 3024:
         line.text("] THE INJECTION FROM VOLUM IN TRANS2D ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text("IS NOT POSSIBLE. IT IS NOT A RESERVOIR");
         break;
     case 3025:
@@ -305,33 +312,33 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
         break;
     case 6001:
         line.text("] THE VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" HAS FREE ELECTRONS. CHANGE THE BOUNDARY NEUMMAN");
         break;
     case 6002:
-        line.text("] THE VOLUM ").text(volumName(i1)).text(" HAS NO FREE ELECTRONS. ");
+        line.text("] THE VOLUM ").text(vol(i1)).text(" HAS NO FREE ELECTRONS. ");
         break;
     case 6003:
         line.text("] VOLUM TIPUS UNDEFINED:").integer(i1);
         break;
     case 6004:
-        line.text("] THE VOLUM ").text(volumName(i1)).text(" HAS NO DEFINED BOUNDARY");
+        line.text("] THE VOLUM ").text(vol(i1)).text(" HAS NO DEFINED BOUNDARY");
         break;
     case 6005:
         line.text("] THE VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" HAS BEEN DEFINED AS EXTERNAL WHEN IT IS AN INTERNAL VOLUME.")
             .text(" CHANGE THE INTERNAL_NOBOUNDARY FLAG INTO TRUE. ");
         break;
     case 6006:
         line.text("] THE VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" HAS BEEN DEFINED AS INTERNAL WHEN IT IS AN EXTERNAL VOLUME.")
             .text(" CHANGE THE INTERNAL_NOBOUNDARY FLAG INTO FALSE");
         break;
     case 6007:
         line.text("] THE VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" IS INTERNAL BUT ITS HAS DEFINED BOUNDARY.")
             .text(" PUT FALSE FOR ALL BOUNDARIUES.")
             .text(" THE SAME ERROR CAN BE DUE TO AN INCONSISTENT NUMBER OF ")
@@ -339,22 +346,22 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
         break;
     case 6008:
         line.text("] THE VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" HAS DEFINED AS BOUNDARY ELECTRIC_FIELD=0.")
             .text(" BUT, THE Z OR THE Y DIRECTION ARE LARGER THAN ONE CELL.")
             .text(" PUT THE Z OR THE y NUMBER OF CELL EQUAL TO ONE. ");
         break;
     case 71001:
-        line.text("] VARIABLE INICIAL>VARIABLE FINAL").text(" IN VOLUM: ").text(volumName(i1));
+        line.text("] VARIABLE INICIAL>VARIABLE FINAL").text(" IN VOLUM: ").text(vol(i1));
         break;
     case 71002:
-        line.text("] MALLA INICIAL>MALLA FINAL").text(" IN VOLUM: ").text(volumName(i1));
+        line.text("] MALLA INICIAL>MALLA FINAL").text(" IN VOLUM: ").text(vol(i1));
         break;
     case 72009:
         line.text("] ERROR BETWEEN CELLS IN VOLUME ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" AND CELLS IN VOLUME ")
-            .text(volumName(i2))
+            .text(vol(i2))
             .text(" FOR NODE:")
             .real(r1);
         break;
@@ -362,12 +369,12 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
         line.text("] THE TYPE OF CELL")
             .integer(i2)
             .text(" OF VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" IS INCORRECT");
         break;
     case 8001:
         line.text("] THIS VOLUM ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" CANNOT HAVE CHARGE NEUTRARLITY ACTIVIATED");
         break;
     case 8002:
@@ -379,31 +386,31 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
         break;
     case 8004:
         line.text("] ONE RESERVOIRS CONTAINS")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" AND ")
-            .text(volumName(i2))
+            .text(vol(i2))
             .text(" .")
             .text("PUT JUST ONE VOLUM");
         break;
     case 8005:
         line.text("] THE RESERVOIRS ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" HAS A TRANSIENT BOUNDARY CONDITIONS. ")
             .text("DIFFERENT FROM OTHER ")
-            .text(volumName(i2));
+            .text(vol(i2));
         break;
     case 8006:
         line.text("] FOR CHARGE NEUTRALITY THE RESERVOIRS ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text("AND")
-            .text(volumName(i2))
+            .text(vol(i2))
             .text(" NEED TO HAVE BEEN ACTIVATED. NOT ONLY ONE");
         break;
     case 8007:
         line.text("] FOR CHARGE NEUTRALITY THE RESERVOIRS ")
-            .text(volumName(i1))
+            .text(vol(i1))
             .text(" AND ")
-            .text(volumName(i2))
+            .text(vol(i2))
             .text(" NEED TO HAVE IDENTICAL VALUES OF ")
             .text(" NSTOP_CON,MITJA_CON,FILTRE AND ITERNEUSTART");
         break;
@@ -426,7 +433,7 @@ void message(std::int32_t code, std::int32_t i1, std::int32_t i2, float r1, floa
         break;
     case 9001:
         line.text("] THE X DIMENSION OF THE VOLUM   ")
-            .text(volumName(i2))
+            .text(vol(i2))
             .text(" MUST BE A MULTIPLE OF ")
             .real(r1)
             .text(".NOW IT IS  ")

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <iterator>
 #include <limits>
+#include <mutex>
 #include <new>
 
 namespace {
@@ -166,7 +167,7 @@ HandOver buildHandOver(const CheckInput &input) {
         flattenCategories(m->getCategories(), r.parameters, kParameterSlots);
     }
 
-    if (atoms <= kAtomLimit) {
+    if (input.atomRecords && atoms <= kAtomLimit) {
         h.atoms.reserve(static_cast<std::size_t>(atoms));
         for (qsizetype n = 0; n < volums.size(); ++n) {
             for (const Atom &a : volums[n].getAtoms()) {
@@ -299,28 +300,46 @@ bool CheckVerdict::ok() const {
     return checked && line.trimmed() == "[OK] SIMULATION DESIGN FREE FROM ERRORS";
 }
 
+bool refusesDesign(const CheckInput &input, CheckVerdict &verdict) {
+    verdict = CheckVerdict();
+    if (!input.volums || input.volums->isEmpty())
+        return true;
+    verdict.refusal = designRefusal(input);
+    return !verdict.refusal.isEmpty();
+}
+
+CheckVerdict outOfMemoryVerdict() {
+    CheckVerdict verdict;
+    verdict.checked = true;
+    verdict.line = outOfMemoryLine();
+    return verdict;
+}
+
+CheckVerdict runChecker(const HandOver &h, int version) {
+    static std::mutex checkerInUse;
+    const std::lock_guard<std::mutex> turn(checkerInUse);
+    const std::int32_t ver = version;
+    char error_retorn[kVerdictLength + 1];
+    comprova_volums_valids(&ver, h.volums.data(), &h.nvol, &h.nvparam, h.materials.data(), &h.nmat,
+                           &h.nmparam, h.parameters.data(), &h.nparam, h.atoms.data(), &h.natoms,
+                           error_retorn);
+    CheckVerdict verdict;
+    verdict.checked = true;
+    verdict.line = QByteArray(error_retorn); // read up to the NUL, like the designer's box
+    verdict.volum = verdictVolum() - 1;
+    return verdict;
+}
+
 CheckVerdict checkDesign(const CheckInput &input) {
     CheckVerdict verdict;
-    if (!input.volums || input.volums->isEmpty())
+    if (refusesDesign(input, verdict))
         return verdict;
-    verdict.refusal = designRefusal(input);
-    if (!verdict.refusal.isEmpty())
-        return verdict;
-
-    verdict.checked = true;
     try {
-        const HandOver h = buildHandOver(input);
-        const std::int32_t version = input.version;
-        char error_retorn[kVerdictLength + 1];
-        comprova_volums_valids(&version, h.volums.data(), &h.nvol, &h.nvparam, h.materials.data(),
-                               &h.nmat, &h.nmparam, h.parameters.data(), &h.nparam, h.atoms.data(),
-                               &h.natoms, error_retorn);
-        verdict.line = QByteArray(error_retorn); // read up to the NUL, like the designer's box
+        return runChecker(buildHandOver(input), input.version);
     } catch (const std::bad_alloc &) {
         // Running out in the hand-over is reported as the checker reports it in its own tables.
-        verdict.line = outOfMemoryLine();
+        return outOfMemoryVerdict();
     }
-    return verdict;
 }
 
 CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &registry) {

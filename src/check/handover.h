@@ -36,6 +36,9 @@ struct CheckInput {
     const QList<Category> *categories = nullptr;  // general settings
     const QList<Material *> *materials = nullptr; // the registry, in its order
     AxisScale x, y, z;                            // scale of each axis to metres
+    // False: only the number of atoms is handed over, not their records, which no rule of the
+    // checker reads (the live check spares the GUI thread copying 10^6 of them).
+    bool atomRecords = true;
 };
 
 // Allocator of the hand-over's record arrays. The memory comes zeroed from calloc and
@@ -83,6 +86,7 @@ struct CheckVerdict {
     bool checked = false; // false: the hand-over refused the design; the checker was not called
     QByteArray line;      // the checker's 299-character verdict, leading blank included
     QString refusal;      // why the hand-over refused the design; empty for "No volums to check!"
+    int volum = -1;       // position in the volum list of the volum the checker's line names, or -1
     // The line without its trailing blanks, or the refusal when nothing was checked.
     QString text() const;
     // text() without its leading blank.
@@ -96,3 +100,11 @@ struct CheckVerdict {
 CheckVerdict checkDesign(const CheckInput &input);
 // The same for a design read from a project file, with the registry's materials.
 CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &registry);
+
+// The two halves of checkDesign, for a check on another thread: whether the hand-over refuses
+// the design (then `verdict` says why), and the checker's run on a built hand-over. The checker
+// keeps its work memory in one process-wide place, so runs from any thread take turns.
+bool refusesDesign(const CheckInput &input, CheckVerdict &verdict);
+CheckVerdict runChecker(const HandOver &handOver, int version);
+// The checker's out-of-memory verdict, for memory that runs out while the hand-over is built.
+CheckVerdict outOfMemoryVerdict();

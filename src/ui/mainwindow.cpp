@@ -89,6 +89,7 @@ MainWindow::MainWindow(QWidget *parent)
     loadDefaultVolumProperties();
     loadPropertiesWithCategories();
     updateWindowTitle();
+    createLiveCheck();
 
     connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
     connect(ui->actionSave, &QAction::triggered, this, &MainWindow::save);
@@ -575,19 +576,10 @@ void MainWindow::on_checkDesignButton_clicked() {
         return;
     }
 
-    CheckInput input;
-    input.version = version;
-    input.volums = &volums;
-    input.categories = &categories;
-    input.materials = materialsManager->getMaterials();
-    input.x = AxisScale{xScaleMesure, xScaleUnit};
-    input.y = AxisScale{yScaleMesure, yScaleUnit};
-    input.z = AxisScale{zScaleMesure, zScaleUnit};
-
     CheckVerdict verdict;
     {
         WaitCursor wait;
-        verdict = checkDesign(input);
+        verdict = checkDesign(checkInput());
     }
     // The box shows the line as the checker words it (the padding blanks of its fixed-width
     // line dropped); a clean design gets the information icon, a fault the warning icon.
@@ -596,5 +588,5 @@ void MainWindow::on_checkDesignButton_clicked() {
         return;
     }
     QMessageBox::warning(this, tr("Application"), verdict.trimmed(), QMessageBox::Ok);
-    showFault(verdict.trimmed());
+    showFault(verdict.trimmed(), verdict.volum);
 }

@@ -9,7 +9,7 @@
 // connections, title, project life cycle, loaders, design check), mainwindow_volums.cpp (volum
 // list and placement), mainwindow_atomic.cpp (atomic mode), mainwindow_dialogs.cpp (dialog
 // launchers), mainwindow_simulation.cpp (external programs, runs and parameter studies) and
-// mainwindow_export.cpp (exports).
+// mainwindow_export.cpp (exports) and mainwindow_livecheck.cpp (the live design check).
 
 #include <QList>
 #include <QMainWindow>
@@ -24,7 +24,10 @@
 #include "model/materialsmanager.h"
 #include "model/volum.h"
 
+class CheckIndicator;
 class GLWidget;
+class LiveCheck;
+struct CheckInput;
 class MaterialsDialog;
 class MaterialsManager;
 class PropertiesDialog;
@@ -164,8 +167,10 @@ private:
     void updateButtons();
     // Name, bounds, size and mesh counts of the picked volum in the status bar's right side.
     void showSelectionDetails();
-    // Picks and shows the volum a checker verdict names, if any.
-    void showFault(const QString &verdict);
+    // Picks and shows the volum a checker verdict names, if any: the volum at position `volum`
+    // of the list when the checker said which (CheckVerdict::volum), else the first word of the
+    // line that names one.
+    void showFault(const QString &verdict, int volum = -1);
 
     // Volum list and placement (mainwindow_volums.cpp).
     bool existVolum(QString name);
@@ -202,6 +207,11 @@ private:
     bool saveBeforeRun();
     // The back-end the run settings choose; the local one is shared by every run of the window.
     RunBackend *runBackend();
+    // Live design check (mainwindow_livecheck.cpp).
+    void createLiveCheck();
+    // The design as the checker is given it; the pointers are into the window's members.
+    CheckInput checkInput() const;
+
     // Exports (mainwindow_export.cpp): asks where to write, starting beside the project file;
     // empty when cancelled.
     QString askExportPath(const QString &title, const QString &suffix, const QString &filter);
@@ -240,6 +250,10 @@ private:
     QList<Category> default_volum_props;
     // The local back-end keeps one limit on the simultaneous runs of every Simulate and study.
     LocalBackend *localRuns = nullptr;
+    // The live check, its status-bar indicator and its Project menu switch.
+    LiveCheck *liveCheck = nullptr;
+    CheckIndicator *checkIndicator = nullptr;
+    QAction *checkWhileEditing = nullptr;
     // The run of the last "Simulate", observed by its monitor.
     QPointer<Run> simulation;
     QString simulationOutputPath;

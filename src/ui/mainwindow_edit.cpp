@@ -96,13 +96,14 @@ void MainWindow::showSelectionDetails() {
             .arg(v.getzMalles()));
 }
 
-void MainWindow::showFault(const QString &verdict) {
+void MainWindow::showFault(const QString &verdict, int volum) {
     // Volum names are single words; the checker writes them between blanks, sometimes followed
     // by punctuation. The first word that names a volum is the fault's place.
     static const QRegularExpression separators(QStringLiteral("[\\s:;,()]+"));
     static const QRegularExpression codePattern(QStringLiteral("\\[\\s*(\\d+)\\s*\\]"));
-    int fault = -1;
-    const QStringList words = verdict.split(separators, Qt::SkipEmptyParts);
+    int fault = volum >= 0 && volum < volums.size() ? volum : -1;
+    const QStringList words =
+        fault < 0 ? verdict.split(separators, Qt::SkipEmptyParts) : QStringList();
     for (QString word : words) {
         while (word.endsWith(QLatin1Char('.')) || word.endsWith(QLatin1Char('!')))
             word.chop(1);
