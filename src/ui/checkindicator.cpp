@@ -45,14 +45,20 @@ CheckIndicator::CheckIndicator(QWidget *parent) : QWidget(parent) {
     layout->addWidget(mark_);
     layout->addWidget(label_, 1);
     setMaximumWidth(520);
-    showChecking();
-}
-
-void CheckIndicator::showChecking() {
+    checkingDelay_.setSingleShot(true);
+    checkingDelay_.setInterval(400);
+    connect(&checkingDelay_, &QTimer::timeout, this,
+            [this] { show(Checking, tr("Checking…"), tr("The design is being checked.")); });
     show(Checking, tr("Checking…"), tr("The design is being checked."));
 }
 
+void CheckIndicator::showChecking() {
+    if (state_ != Checking && !checkingDelay_.isActive())
+        checkingDelay_.start();
+}
+
 void CheckIndicator::showVerdict(const CheckVerdict &verdict) {
+    checkingDelay_.stop();
     verdict_ = verdict;
     if (verdict.ok()) {
         show(Ok, tr("Design OK"), verdict.trimmed());
@@ -90,7 +96,8 @@ void CheckIndicator::elide() {
 }
 
 void CheckIndicator::mousePressEvent(QMouseEvent *event) {
-    if (event->button() == Qt::LeftButton && state_ == Fault)
+    // While a newer verdict is awaited the one shown may no longer name the right volum.
+    if (event->button() == Qt::LeftButton && state_ == Fault && !checkingDelay_.isActive())
         emit faultClicked(verdict_);
     QWidget::mousePressEvent(event);
 }

@@ -7,6 +7,7 @@
 
 #include "check/handover.h"
 
+#include <QTimer>
 #include <QWidget>
 
 class QLabel;
@@ -25,6 +26,8 @@ public:
     QSize sizeHint() const override;
 
 public slots:
+    // A changed design awaits its verdict: "Checking…" when the verdict takes a moment, so that
+    // quick checks do not make the indicator flicker.
     void showChecking();
     void showVerdict(const CheckVerdict &verdict);
 
@@ -45,6 +48,7 @@ private:
     State state_ = Idle;
     QString text_;
     CheckVerdict verdict_;
+    QTimer checkingDelay_;
 };
 
 #endif // KARVENO_UI_CHECKINDICATOR_H
