@@ -364,6 +364,11 @@ public:
             }
         return true;
     }
+    // The type of cell (i, j, k), for i, j, k from -1 to one past the largest mesh index; -1
+    // there and for types without weight.
+    std::int8_t type(std::int64_t i, std::int64_t j, std::int64_t k) const {
+        return types_[index(i, j, k)];
+    }
     // suma_contigua_8 and suma_externa_24 of inner node (i, j, k), read at fixed offsets from
     // the node's own cell.
     std::int64_t contiguous8(std::int64_t i, std::int64_t j, std::int64_t k) const {
@@ -489,10 +494,10 @@ void definicio_tipus_de_nodes() {
     // Signatures of the inner nodes, classified once by the rule that numbers them.
     const std::int64_t ni = st.Mx, nj = st.My, nk = st.Mz;
     std::vector<std::int8_t> rule;
+    TypeGrid types;
+    if (!types.fill(st) || !allocate(rule, ni * nj * nk, 0))
+        return;
     {
-        TypeGrid types;
-        if (!types.fill(st) || !allocate(rule, ni * nj * nk, 0))
-            return;
         std::size_t at = 0;
         for (std::int64_t i = 1; i <= ni; ++i)
             for (std::int64_t j = 1; j <= nj; ++j)
@@ -587,10 +592,15 @@ void definicio_tipus_de_nodes() {
     for (std::int64_t i = 1; i <= st.Mx; ++i)
         for (std::int64_t j = 1; j <= st.My; ++j)
             for (std::int64_t k = 1; k <= st.Mz; ++k) {
+                // The byte grid of cell types answers first; cells are read only at contacts.
+                if (types.type(i, j, k) != 0)
+                    continue;
                 Cell *c = st.cellAt(i, j, k);
                 if (!c || c->cell_type != 0)
                     continue;
                 for (int f = 0; f < 6; ++f) {
+                    if (types.type(i + faces[f][0], j + faces[f][1], k + faces[f][2]) != 3)
+                        continue;
                     Cell *nb = st.cellAt(i + faces[f][0], j + faces[f][1], k + faces[f][2]);
                     if (!nb || nb->cell_type != 3 || nb->volum < 1 || nb->volum > st.nvol ||
                         st.volum[static_cast<std::size_t>(nb->volum)].kind != 1)
