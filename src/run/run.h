@@ -38,7 +38,8 @@ public:
     QString message() const { return why; }
     // The back-end's name for the run: a Slurm job id ("17", "17_3") or "pid:N" for a local run.
     QString jobId() const { return job; }
-    // The back-end's own state word (Slurm's "PENDING", "RUNNING", ...); empty for local runs.
+    // The back-end's own state word (Slurm's "PENDING", "RUNNING", ..., or "SUBMITTING" until
+    // sbatch answers); empty for local runs.
     QString backendState() const { return backendWord; }
     bool cancelRequested() const { return cancelAsked; }
 

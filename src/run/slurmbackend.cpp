@@ -128,6 +128,8 @@ void SlurmBackend::submit(const QList<Run *> &runs) {
     if (runs.isEmpty())
         return;
     QList<Run *> batch = runs;
+    for (Run *run : batch)
+        run->setBackendState(QStringLiteral("SUBMITTING"));
     if (batch.size() > 1) {
         // Array tasks are the runs' own numbers; runs without one are numbered in order.
         QSet<int> used;

@@ -72,16 +72,21 @@ void SimulationProcessDialog::runStateChanged() {
 }
 
 void SimulationProcessDialog::showJob() {
-    // Local runs are known by their pid, which the user has no use for; batch jobs by their id.
+    // Batch jobs show their id and Slurm's state; local runs are known by a pid the user has no
+    // use for, and are only shown while they wait for a free place among the simultaneous runs.
     const QString job = run->jobId();
-    if (job.isEmpty() || job.startsWith(QLatin1String("pid:"))) {
+    const QString word = run->backendState();
+    if (!word.isEmpty()) {
+        ui->jobLabel->setText(job.isEmpty() ? tr("Slurm: submitting the job...")
+                                            : tr("Slurm job %1: %2").arg(job, word));
+        ui->jobLabel->setVisible(true);
+    } else if (job.isEmpty() && run->state() == Run::State::Queued) {
+        ui->jobLabel->setText(
+            tr("Waiting for a free run: the limit of simultaneous runs is reached."));
+        ui->jobLabel->setVisible(true);
+    } else {
         ui->jobLabel->setVisible(false);
-        return;
     }
-    ui->jobLabel->setText(tr("Slurm job %1: %2")
-                              .arg(job, run->backendState().isEmpty() ? Run::stateName(run->state())
-                                                                      : run->backendState()));
-    ui->jobLabel->setVisible(true);
 }
 
 void SimulationProcessDialog::setOkAvailable(bool ok) {

@@ -12,6 +12,43 @@
 namespace {
 enum Scope { General = 0, OfVolum = 1, OfMaterial = 2 };
 
+// The setting named `name` in the categories, alternatives of choices included; null for none.
+const Property *findSetting(const QList<Category> &categories, const QString &name) {
+    for (const Category &category : categories) {
+        for (const Property &property : category.getProperties()) {
+            if (property.getName() == name)
+                return &property;
+            for (const Condition &condition : property.getConditions())
+                for (const Property &inner : condition.getProperties())
+                    if (inner.getName() == name)
+                        return &inner;
+        }
+    }
+    return nullptr;
+}
+
+// What the values box suggests for a setting: its present value and the form of its values.
+QString valueHint(const Property &property) {
+    switch (property.getType()) {
+    case Property::Boolean:
+        return QStringLiteral("now %1; 0, 1").arg(property.getBoolValue() ? 1 : 0);
+    case Property::Integer:
+        return QStringLiteral("now %1; 1, 2, 5 or start:step:end").arg(property.getIntValue());
+    case Property::Choice: {
+        QStringList names;
+        QString chosen;
+        for (const Condition &condition : property.getConditions()) {
+            names << condition.getName();
+            if (condition.isActivated())
+                chosen = condition.getName();
+        }
+        return QStringLiteral("now %1; of %2").arg(chosen, names.join(QLatin1String(", ")));
+    }
+    default:
+        return QStringLiteral("now %1; 1, 2.5, 5 or start:step:end").arg(property.getDoubleValue());
+    }
+}
+
 // Every setting name of the categories, the settings of a choice's alternatives included.
 QStringList settingNames(const QList<Category> &categories) {
     QStringList names;
@@ -38,6 +75,8 @@ StudyDialog::StudyDialog(QWidget *parent, const QString &project)
         connect(row.scope, &QComboBox::currentIndexChanged, this, [this, row] { fillOwners(row); });
         connect(row.owner, &QComboBox::currentIndexChanged, this,
                 [this, row] { fillSettings(row); });
+        connect(row.setting, &QComboBox::currentIndexChanged, this,
+                [this, row] { describeSetting(row); });
         connect(row.values, &QLineEdit::textChanged, this, &StudyDialog::showCount);
         fillOwners(row);
     }
@@ -90,6 +129,26 @@ void StudyDialog::fillSettings(const Row &row) {
     } else if (const Material *material = registry.getMaterial(owner)) {
         row.setting->addItems(settingNames(material->getCategories()));
     }
+}
+
+void StudyDialog::describeSetting(const Row &row) {
+    const QList<Category> *categories = nullptr;
+    const QString owner = row.owner->currentText();
+    if (row.scope->currentIndex() == General) {
+        categories = &design.categories;
+    } else if (row.scope->currentIndex() == OfVolum) {
+        for (const Volum &volum : design.volums)
+            if (volum.getName() == owner)
+                categories = &volum.getCategories();
+    } else if (const Material *material = registry.getMaterial(owner)) {
+        categories = &material->getCategories();
+    }
+    const Property *property =
+        categories ? findSetting(*categories, row.setting->currentText()) : nullptr;
+    row.values->setPlaceholderText(property ? valueHint(*property)
+                                            : tr("1, 2, 5 or start:step:end"));
+    row.setting->setToolTip(property ? property->getHelp() : QString());
+    row.values->setToolTip(row.setting->toolTip());
 }
 
 QString StudyDialog::pathOf(const Row &row) const {

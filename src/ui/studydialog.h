@@ -40,6 +40,8 @@ private:
     };
     void fillOwners(const Row &row);
     void fillSettings(const Row &row);
+    // Shows the chosen setting's present value, the form of its values and its help.
+    void describeSetting(const Row &row);
     QString pathOf(const Row &row) const;
     bool readDefinition(StudyDefinition *definition, QString *error) const;
     void showCount();

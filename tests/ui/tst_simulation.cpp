@@ -66,6 +66,15 @@ class TestSimulation : public QObject {
     QTemporaryDir work;
     QString path(const QString &name) const { return work.filePath(name); }
 
+    // The private one-node Slurm, started by the first test that needs it.
+    SlurmCluster cluster;
+    QString slurmWhy;
+    bool slurmStarted() {
+        if (!cluster.running() && slurmWhy.isEmpty() && !cluster.start(&slurmWhy))
+            qInfo().noquote() << "Slurm cases are skipped:" << slurmWhy;
+        return cluster.running();
+    }
+
 private slots:
     void initTestCase() {
         // The run settings of the test's own user, not the developer's.
@@ -235,6 +244,43 @@ private slots:
         QVERIFY(!A::simulation(fresh));
     }
 
+    // Simulate on Slurm: the monitor shows the job and its state, and OK comes with the end of
+    // the simulator's output as for a local run.
+    void simulateOnSlurmShowsTheJob() {
+        if (!slurmStarted())
+            QSKIP(qPrintable("no test Slurm: " + slurmWhy));
+        RunSettings settings;
+        settings.backend = RunSettings::Slurm;
+        settings.nodeSimulator = QStringLiteral(KARVENO_BINARY_DIR "/bin/KARVENOCOM.exe");
+        settings.pollMs = 200;
+        settings.save();
+        auto local = qScopeGuard([] { RunSettings().save(); });
+        const QString device = path("slurm-simulate.txt");
+        QVERIFY(QFile::copy(QStringLiteral(KARVENO_SOURCE_DIR "/examples/classical_mosfet.txt"),
+                            device));
+        QVERIFY(QDir().mkpath(path("slurm-out")));
+        MainWindow w;
+        ModalDriver driver;
+        driver.then(ModalDriver::chooseFile(device));
+        A::openSim(w);
+        QString jobShown;
+        driver.then(ModalDriver::chooseFile(path("slurm-out")))
+            .then(clickWhen(QDialogButtonBox::Ok, [&] {
+                jobShown = qApp->activeModalWidget()
+                               ? child<QLabel>(qApp->activeModalWidget(), "jobLabel")->text()
+                               : QString();
+                return status(qApp->activeModalWidget()).contains("Simulation ended correctly");
+            }));
+        child<QAction>(&w, "actionSimulate")->trigger();
+        QVERIFY2(jobShown.startsWith("Slurm job " + A::simulation(w)->jobId() + ": "),
+                 qPrintable(jobShown));
+        QTRY_VERIFY_WITH_TIMEOUT(A::simulation(w)->isDone(), 60000);
+        QCOMPARE(A::simulation(w)->state(), Run::State::Finished);
+        QVERIFY(
+            readFile(path("slurm-out/karveno-run.sbatch")).contains("#SBATCH --job-name=karveno"));
+        QVERIFY(readFile(path("slurm-out/log.txt")).contains("Simulation ended correctly"));
+    }
+
     // "Parameter study..." on the chosen back-end: the dialog offers the project's settings, the
     // non-modal monitor follows the points, and the point the checker refuses is never run.
     void parameterStudyFromTheDesigner_data() {
@@ -244,11 +290,7 @@ private slots:
     }
     void parameterStudyFromTheDesigner() {
         QFETCH(bool, onSlurm);
-        static SlurmCluster cluster;
-        static QString slurmWhy;
-        if (onSlurm && !cluster.running() && slurmWhy.isEmpty() && !cluster.start(&slurmWhy))
-            qInfo().noquote() << "Slurm case skipped:" << slurmWhy;
-        if (onSlurm && !cluster.running())
+        if (onSlurm && !slurmStarted())
             QSKIP(qPrintable("no test Slurm: " + slurmWhy));
         const QString standIn = QStringLiteral(KARVENO_BINARY_DIR "/bin/KARVENOCOM.exe");
         QFile::remove(path("KARVENOCOM.exe"));
