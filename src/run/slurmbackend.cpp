@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSet>
 
@@ -329,11 +330,10 @@ void SlurmBackend::applyStates(const QString &array, const QString &listing) {
         readOutput(f);
         const auto it = states.constFind(f.job);
         if (it == states.constEnd()) {
-            // Tasks of an array that has not started are listed once it does; a run that stays
-            // unlisted while its job is known has left Slurm's memory.
-            if (++f.unseen >= 5)
-                end(f, f.run->outputSaysCompleted() ? Run::State::Finished : Run::State::Failed,
-                    tr("Slurm no longer lists job %1.").arg(f.job));
+            // Tasks of an array that has not started may be listed as one line; a run that stays
+            // unlisted is asked about by its own id.
+            if (++f.unseen >= 3 && !f.asking)
+                askAbout(f);
             continue;
         }
         f.unseen = 0;
@@ -347,6 +347,43 @@ void SlurmBackend::applyStates(const QString &array, const QString &listing) {
         else
             f.run->setState(state);
     }
+}
+
+void SlurmBackend::askAbout(Followed &f) {
+    f.asking = true;
+    const QPointer<Run> run = f.run;
+    const QString job = f.job;
+    command(settings.scontrol,
+            {QStringLiteral("show"), QStringLiteral("job"), QStringLiteral("-o"), job},
+            [this, run, job](int code, const QString &out, const QString &err) {
+                Followed *f = run ? find(run) : nullptr;
+                if (!f || run->isDone())
+                    return;
+                f->asking = false;
+                static const QRegularExpression stateWord(QStringLiteral("\\bJobState=(\\S+)"));
+                const QRegularExpressionMatch m = stateWord.match(out);
+                if (code == 0 && m.hasMatch()) {
+                    f->unseen = 0;
+                    run->setBackendState(m.captured(1));
+                    bool ended = false;
+                    const Run::State state = stateOf(m.captured(1), &ended);
+                    if (ended)
+                        end(*f, state,
+                            state == Run::State::Finished
+                                ? QString()
+                                : tr("Slurm job %1 ended %2.").arg(job, m.captured(1)));
+                    else
+                        run->setState(state);
+                } else if (err.contains(QLatin1String("Invalid job id"))) {
+                    readOutput(*f);
+                    end(*f, run->outputSaysCompleted() ? Run::State::Finished : Run::State::Failed,
+                        tr("Slurm no longer knows job %1.").arg(job));
+                } else if (code != 0) {
+                    reportProblem(firstLine(err).isEmpty()
+                                      ? tr("scontrol failed with exit status %1").arg(code)
+                                      : firstLine(err));
+                }
+            });
 }
 
 void SlurmBackend::forget(const QString &array, const QString &reason) {

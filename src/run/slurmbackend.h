@@ -48,7 +48,8 @@ private:
         QString array;   // the job id that squeue is asked about: "17"
         QString outFile; // Slurm's output file of this run
         qint64 offset = 0;
-        int unseen = 0; // looks in a row in which squeue did not list the run
+        int unseen = 0;      // looks in a row in which squeue did not list the run
+        bool asking = false; // scontrol was asked about the run and has not answered yet
         bool cancelWhenSubmitted = false;
     };
     using Done = std::function<void(int exitCode, const QString &out, const QString &err)>;
@@ -61,6 +62,8 @@ private:
     void lookAt(const QStringList &arrays);
     void applyStates(const QString &array, const QString &listing);
     void forget(const QString &array, const QString &reason);
+    // Asks scontrol about a run that squeue no longer lists.
+    void askAbout(Followed &followed);
     void readOutput(Followed &followed);
     void end(Followed &followed, Run::State state, const QString &message = QString());
     void reportProblem(const QString &message);

@@ -313,6 +313,10 @@ int Study::follow(RunBackend *to) {
             continue;
         if (runs.value(i) && !runs[i]->isDone())
             continue;
+        // Queued without a job id: another session is submitting it right now (or died doing
+        // so); there is nothing to follow yet, and nothing to declare failed.
+        if (list[i].job.isEmpty())
+            continue;
         Run *run = attach(i, to);
         run->setJobId(list[i].job);
         to->setBatchFolder(dir);

@@ -61,7 +61,7 @@ public:
     // to the back-end; returns how many. Local runs keep to the back-end's limit; on Slurm the
     // points go as one job array.
     int start(RunBackend *backend, bool again = false);
-    // Follows the points that a previous session left queued or running.
+    // Follows the points that a previous session left queued or running with a job id.
     int follow(RunBackend *backend);
     void cancel(int index);
     void cancelAll();
