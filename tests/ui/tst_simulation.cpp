@@ -266,10 +266,9 @@ private slots:
         QString jobShown;
         driver.then(ModalDriver::chooseFile(path("slurm-out")))
             .then(clickWhen(QDialogButtonBox::Ok, [&] {
-                jobShown = qApp->activeModalWidget()
-                               ? child<QLabel>(qApp->activeModalWidget(), "jobLabel")->text()
-                               : QString();
-                return status(qApp->activeModalWidget()).contains("Simulation ended correctly");
+                auto *monitor = w.findChild<SimulationProcessDialog *>();
+                jobShown = monitor ? child<QLabel>(monitor, "jobLabel")->text() : QString();
+                return monitor && status(monitor).contains("Simulation ended correctly");
             }));
         child<QAction>(&w, "actionSimulate")->trigger();
         QVERIFY2(jobShown.startsWith("Slurm job " + A::simulation(w)->jobId() + ": "),
