@@ -79,5 +79,7 @@ int main(int argc, char *argv[]) {
     window.show();
     if (!parser.positionalArguments().isEmpty())
         window.openProject(parser.positionalArguments().first());
+    else
+        window.offerRecovery();
     return app.exec();
 }

@@ -31,6 +31,7 @@
 #include <QUrl>
 
 #include <cstdlib>
+#include <new>
 
 namespace {
 
@@ -66,6 +67,19 @@ public:
     std::exit(0);
 }
 
+// Runs a catalogue reader; memory running out leaves the program without its settings, as a
+// missing catalogue does: say so and end.
+template <class Read> bool readCatalogue(Read read) {
+    try {
+        return read();
+    } catch (const std::bad_alloc &) {
+        QMessageBox::warning(nullptr, QObject::tr("Application"),
+                             QObject::tr("Not enough memory to read the catalogues."),
+                             QMessageBox::Ok);
+        std::exit(0);
+    }
+}
+
 } // namespace
 
 MainWindow::MainWindow(QWidget *parent)
@@ -88,8 +102,10 @@ MainWindow::MainWindow(QWidget *parent)
     loadMaterials();
     loadDefaultVolumProperties();
     loadPropertiesWithCategories();
+    showDataProblems();
     updateWindowTitle();
     createLiveCheck();
+    startAutosave();
 
     connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
     connect(ui->actionSave, &QAction::triggered, this, &MainWindow::save);
@@ -228,7 +244,14 @@ void MainWindow::aboutDialog() {
 void MainWindow::loadMaterials() {
     const DataLocation data = DataLocation::find();
     const QStringList folders = data.materialFolders();
-    if (!loadMaterialFolders(folders, *materialsManager)) {
+    bool found = false;
+    try {
+        found = loadMaterialFolders(folders, *materialsManager, &dataProblems);
+    } catch (const std::bad_alloc &) {
+        notEnoughMemory(tr("read the materials"));
+        return;
+    }
+    if (!found) {
         QMessageBox box(QMessageBox::Warning, tr("Application"),
                         tr("No materials info found! You cannot create simulation without them"),
                         QMessageBox::Ok, this);
@@ -243,16 +266,22 @@ void MainWindow::loadMaterials() {
 void MainWindow::loadDefaultVolumProperties() {
     const DataLocation data = DataLocation::find();
     const QString path = data.filePath(QStringLiteral("volum_properties.txt"));
-    if (!readVolumCatalogue(path, default_volum_props))
+    ReadProblems problems;
+    if (!readCatalogue([&] { return readVolumCatalogue(path, default_volum_props, &problems); }))
         quitForMissingCatalogue(data, path);
+    if (!problems.isEmpty())
+        dataProblems.append({path, problems});
 }
 
 void MainWindow::loadPropertiesWithCategories() {
     const DataLocation data = DataLocation::find();
     const QString path = data.filePath(QStringLiteral("properties.txt"));
     GeneralCatalogue catalogue;
-    if (!readGeneralCatalogue(path, catalogue))
+    ReadProblems problems;
+    if (!readCatalogue([&] { return readGeneralCatalogue(path, catalogue, &problems); }))
         quitForMissingCatalogue(data, path);
+    if (!problems.isEmpty())
+        dataProblems.append({path, problems});
     version = catalogue.version;
     categories = catalogue.categories;
 }
@@ -277,6 +306,8 @@ bool MainWindow::maybeSave() {
         QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
     if (answer == QMessageBox::Save)
         return save(); // nothing written (dialog cancelled, write failed): keep the changes
+    if (answer == QMessageBox::Discard)
+        discardRecovery();
     return answer == QMessageBox::Discard;
 }
 
@@ -318,6 +349,9 @@ void MainWindow::newSim() {
     // project are dropped. The default volum categories stay as read at start-up.
     loadMaterials();
     loadPropertiesWithCategories();
+    showDataProblems();
+    projectEncoding = TextEncoding::Utf8;
+    readProblemsFile.clear();
     startProject();
 }
 
@@ -343,30 +377,35 @@ bool MainWindow::openProject(const QString &fileName) {
 }
 
 bool MainWindow::readableProject(const QString &fileName) {
-    // The current project stays untouched unless the chosen file can actually be read.
+    // The current project stays untouched unless the chosen file can actually be read. A folder,
+    // a device or a pipe is refused before it is opened: reading one may block or never end.
+    const QFileInfo info(fileName);
+    const bool regular = !info.exists() || info.isFile();
     QFile probe(fileName);
-    if (!probe.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        QMessageBox::warning(this, tr("Application"),
-                             tr("Cannot read file %1:\n%2.")
-                                 .arg(QDir::toNativeSeparators(fileName), probe.errorString()),
-                             QMessageBox::Ok);
+    if (!regular || !probe.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        QMessageBox::warning(
+            this, tr("Application"),
+            tr("Cannot read file %1:\n%2.")
+                .arg(QDir::toNativeSeparators(fileName),
+                     regular ? probe.errorString() : tr("It is not a regular file")),
+            QMessageBox::Ok);
         return false;
     }
     return true;
 }
 
 void MainWindow::readProject(const QString &fileName) {
-    resetDesign();
-    ui->duplicateButton->setEnabled(false);
-    replaceView();
-    // Forget the previous project's name: if the file turns out to be incomplete, a later Save
-    // must ask where to write rather than put a half-read design over the previous project.
-    setCurrentFile(QString());
-    loadFile(fileName);
+    if (!loadFile(fileName))
+        return;
     qglWidget->setSelectMode(true);
     if (!curFile.isEmpty())
         addRecentProject(curFile);
     startProject();
+    // A design read with problems is not the file: the title says so until it is saved.
+    if (!readProblemsFile.isEmpty()) {
+        project_modified = true;
+        updateWindowTitle();
+    }
     emit projectLoaded(getMaxVolumsX(), getMaxVolumsY(), getMaxVolumsZ());
 }
 
@@ -501,17 +540,22 @@ ProjectDesign MainWindow::projectDesign() const {
     project.x = AxisScale{xScaleMesure, xScaleUnit};
     project.y = AxisScale{yScaleMesure, yScaleUnit};
     project.z = AxisScale{zScaleMesure, zScaleUnit};
+    project.encoding = projectEncoding;
     return project;
 }
 
 bool MainWindow::saveFile(const QString &fileName) {
-    const ProjectDesign project = projectDesign();
-
+    if (!confirmSaveOverProblems(fileName))
+        return false;
     QString error;
     bool written = false;
-    {
+    try {
+        const ProjectDesign project = projectDesign();
         WaitCursor wait;
         written = writeProjectFile(fileName, project, *materialsManager, &error);
+    } catch (const std::bad_alloc &) {
+        notEnoughMemory(tr("save %1").arg(QDir::toNativeSeparators(fileName)));
+        return false;
     }
     if (!written) {
         QMessageBox::warning(
@@ -521,7 +565,10 @@ bool MainWindow::saveFile(const QString &fileName) {
         return false;
     }
 
+    discardRecovery();
     setCurrentFile(fileName);
+    discardRecovery();
+    readProblemsFile.clear();
     addRecentProject(fileName);
     undo->setClean();
     project_modified = false;
@@ -530,23 +577,35 @@ bool MainWindow::saveFile(const QString &fileName) {
     return true;
 }
 
-void MainWindow::loadFile(const QString &fileName) {
-    // Sections missing from the file leave the design's own parts as they are.
+bool MainWindow::loadFile(const QString &fileName) {
+    // Sections missing from the file leave the design's own parts as they are. The file is read
+    // whole before anything of the design changes, so memory running out keeps the design.
     ProjectDesign project = projectDesign();
-
     ProjectReadResult result;
-    {
+    try {
         WaitCursor wait;
         result = readProjectFile(fileName, project, *materialsManager);
+    } catch (const std::bad_alloc &) {
+        result.outOfMemory = true;
+    }
+    if (result.outOfMemory) {
+        notEnoughMemory(tr("open %1").arg(QDir::toNativeSeparators(fileName)));
+        return false;
     }
     if (!result.opened) {
         QMessageBox::warning(
             this, tr("Application"),
             tr("Cannot read file %1:\n%2.").arg(QDir::toNativeSeparators(fileName), result.error),
             QMessageBox::Ok);
-        return;
+        return false;
     }
 
+    resetDesign();
+    ui->duplicateButton->setEnabled(false);
+    replaceView();
+    // Forget the previous project's name: if the file turns out to be incomplete, a later Save
+    // must ask where to write rather than put a half-read design over the previous project.
+    setCurrentFile(QString());
     version = project.version;
     categories = project.categories;
     volums = project.volums;
@@ -556,15 +615,18 @@ void MainWindow::loadFile(const QString &fileName) {
     yScaleUnit = project.y.unit;
     zScaleMesure = project.z.mesure;
     zScaleUnit = project.z.unit;
+    projectEncoding = project.encoding;
 
     for (int i = 0; i < result.missingMarkers; ++i) {
         QMessageBox::warning(this, tr("Application"), tr("Unexpected file format"),
                              QMessageBox::Ok);
     }
-    if (!result.volumsRead)
-        return;
-    updateVolums(QString(), QString());
-    setCurrentFile(fileName);
+    showReadingProblems(fileName, result.problems);
+    if (result.volumsRead) {
+        updateVolums(QString(), QString());
+        setCurrentFile(fileName);
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -18,11 +18,13 @@
 
 #include <memory>
 
+#include "io/materialfiles.h"
 #include "io/projectfile.h"
 #include "model/category.h"
 #include "model/design.h"
 #include "model/materialsmanager.h"
 #include "model/volum.h"
+#include "ui/recoveryfiles.h"
 
 class CheckIndicator;
 class GLWidget;
@@ -65,6 +67,9 @@ public:
     // Opens a project file (a file given on the command line, a recent project, a dropped
     // file), through the unsaved-changes guard. Returns whether the file was read.
     bool openProject(const QString &fileName);
+    // Offers the recovery copy of a design that was modified and not saved when the program
+    // last ended (mainwindow_files.cpp); the program calls it once the window is shown.
+    void offerRecovery();
 
 signals:
     // Points the camera at (x, y, z) after a project has been opened.
@@ -132,7 +137,8 @@ private:
     // The design as the project file holds it (copies of the window's members).
     ProjectDesign projectDesign() const;
     bool saveFile(const QString &fileName);
-    void loadFile(const QString &fileName);
+    // Reads a project into the design; false, with the design as it was, when it cannot be read.
+    bool loadFile(const QString &fileName);
     void setCurrentFile(const QString &fileName);
     // The unsaved-changes guard of New, Open and closing: false when the command must stop
     // (Cancel, or Save chosen and nothing was written).
@@ -200,6 +206,21 @@ private:
     void bringIntoView(const Volum &volum);
 
     int getNumberOfAtoms();
+
+    // Reading problems, memory and recovery copies (mainwindow_files.cpp).
+    void startAutosave();
+    // Copies a modified design for recovery (every two minutes, and before runs and studies).
+    void autosave();
+    // Removes the recovery copy of the current project (after a save, or changes discarded).
+    void discardRecovery();
+    // One box with the problems met reading a project; remembers them for the next save.
+    void showReadingProblems(const QString &fileName, const ReadProblems &problems);
+    // True when `fileName` may be written: it was not read with problems, or the user agrees.
+    bool confirmSaveOverProblems(const QString &fileName);
+    // One box with the problems of the catalogues and materials read last.
+    void showDataProblems();
+    // "Not enough memory to <what>."
+    void notEnoughMemory(const QString &what);
 
     // Runs (mainwindow_simulation.cpp).
     void createRunMenus();
@@ -273,6 +294,16 @@ private:
     bool selectedVolum = false;
     int version = 0;
     bool project_modified = false;
+    // The encoding of the project file read last; a save writes it again.
+    TextEncoding projectEncoding = TextEncoding::Utf8;
+    // The file the design was read from with problems (absolute path), and how many.
+    QString readProblemsFile;
+    int readProblemsCount = 0;
+    // Problems of the catalogues and materials being read, shown once they are all read.
+    QList<FileProblems> dataProblems;
+    RecoveryFiles recovery;
+    static constexpr int kListedProblems = 20;
+    static constexpr int kRecoveryMessageTimeout = 5000;
 
     // Tests reach the window's state through a class of this name that they define.
     friend class MainWindowTestAccess;

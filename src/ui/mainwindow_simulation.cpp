@@ -38,7 +38,8 @@ void MainWindow::createRunMenus() {
 
 bool MainWindow::saveBeforeRun() {
     // The simulator reads the saved file: a project never saved is saved first, like a modified
-    // one. (An autosave before runs and studies belongs here as well.)
+    // one; a recovery copy is written before, in case the save is declined.
+    autosave();
     return !((project_modified || curFile.isEmpty()) && !save());
 }
 

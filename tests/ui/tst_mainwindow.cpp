@@ -303,13 +303,90 @@ private slots:
         MainWindow w;
         ModalDriver driver;
         driver.then(ModalDriver::chooseFile(file));
-        for (int i = 0; i < warnings; ++i)
+        for (int i = 0; i <= warnings; ++i)
             driver.then(ModalDriver::press(QMessageBox::Ok));
         A::openSim(w);
-        QCOMPARE(driver.seen,
+        // A missing marker or a short scale line is also a reading problem: one box lists them,
+        // and the design read is marked modified.
+        const bool problems = content != "1\nP 0\nM 0\nV 1 1 1 0\n";
+        QCOMPARE(driver.seen.mid(0, warnings + 1),
                  QStringList{kOpen} + QStringList(warnings, "Application|Unexpected file format"));
+        QCOMPARE(driver.seen.size(), warnings + (problems ? 2 : 1));
+        if (problems)
+            QVERIFY(driver.seen.last().startsWith("Application|" + file + " was read with "));
         QCOMPARE(A::curFile(w), named ? file : QString());
-        QVERIFY(!A::modified(w));
+        QCOMPARE(A::modified(w), problems);
+    }
+
+    // A mistyped number is listed with its line; the design as read is kept and marked
+    // modified, and the first save over that file asks first (declined: the file stays as it
+    // was). Saving to another file does not ask.
+    void fileReadWithProblemsIsNotSavedOverUnasked() {
+        const QString file = path("typo.txt");
+        const QByteArray typo = "1\nP 0\nM 0\nV 1 1 1 1\na\n1 1 1\n(none)\n-1\n0 0 0\n"
+                                "1OO 1 1\n-1\n0\n";
+        QVERIFY(writeFile(file, typo));
+        MainWindow w;
+        ModalDriver driver;
+        driver.then(ModalDriver::chooseFile(file))
+            .then(ModalDriver::press(QMessageBox::Ok))
+            .then(ModalDriver::press(QMessageBox::Cancel));
+        A::openSim(w);
+        QCOMPARE(driver.seen.size(), 2);
+        QCOMPARE(driver.seen.at(1), "Application|" + file +
+                                        " was read with 1 problem(s). The design as read is kept "
+                                        "and marked modified; compare it with the file before "
+                                        "saving over it.");
+        QCOMPARE(w.windowTitle(), "* " + file + kTitle);
+        QCOMPARE(itemTexts(w), QStringList{"a [1]"});
+        QVERIFY(!A::save(w));
+        QCOMPARE(driver.seen.at(2), "KARVENO Simulator|This file was read with 1 problems. Saving "
+                                    "replaces it with the design as read. Save anyway?");
+        QCOMPARE(readFile(file), typo);
+        QVERIFY(A::modified(w));
+        QVERIFY(A::saveFile(w, path("elsewhere.txt")));
+        QCOMPARE(driver.seen.size(), 3);
+    }
+
+    // Folders, devices and pipes are refused before they are opened: a pipe would block.
+    void nonRegularFilesAreRefused() {
+        const QString fifo = path("pipe.txt");
+        QVERIFY(QFile::exists(fifo) || mkfifo(qPrintable(fifo), 0600) == 0);
+        MainWindow w;
+        addCube(w, "gate", 0);
+        A::clearModified(w);
+        ModalDriver driver;
+        driver.then(ModalDriver::press(QMessageBox::Ok));
+        QVERIFY(!w.openProject(fifo));
+        QCOMPARE(driver.seen, QStringList{"Application|Cannot read file " + fifo +
+                                          ":\nIt is not a regular file."});
+        QCOMPARE(itemTexts(w), QStringList{"gate [1]"});
+    }
+
+    // A modified design is copied for recovery, offered at the next start and, when taken,
+    // comes back modified; saving removes the copy.
+    void unsavedChangesAreRecovered() {
+        const RecoveryFiles recovery;
+        QFile::remove(recovery.copyPath(QString()));
+        {
+            MainWindow w;
+            A::autosave(w);
+            QVERIFY(!QFile::exists(recovery.copyPath(QString()))); // nothing to recover
+            modifiedWithGate(w);
+            A::autosave(w);
+            QVERIFY(QFile::exists(recovery.copyPath(QString())));
+        }
+        MainWindow w;
+        ModalDriver driver;
+        driver.then(ModalDriver::press(QMessageBox::Yes));
+        w.offerRecovery();
+        QCOMPARE(driver.seen,
+                 QStringList{"KARVENO Simulator|Recover unsaved changes of New unsaved project?"});
+        QCOMPARE(itemTexts(w), QStringList{"gate [1]"});
+        QVERIFY(A::modified(w) && A::curFile(w).isEmpty());
+        QVERIFY(A::saveFile(w, path("recovered.txt")));
+        QVERIFY(!QFile::exists(recovery.copyPath(QString())));
+        QVERIFY(recovery.pending().isEmpty());
     }
 
     void settingsDialogsWriteAndMarkModifiedOnlyOnAccept() {

@@ -5,6 +5,7 @@
 // access to the main window's state, and small builders of designs and working folders.
 
 #include "ui/mainwindow.h"
+#include "ui/recoveryfiles.h"
 
 #include "model/material.h"
 #include "model/materialsmanager.h"
@@ -42,6 +43,8 @@
 #include <QToolButton>
 #include <QUndoStack>
 #include <QUrl>
+
+#include <sys/stat.h>
 
 #include <functional>
 
@@ -187,6 +190,8 @@ public:
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }
     static void openSim(MainWindow &w) { w.openSim(); }
+    static bool save(MainWindow &w) { return w.save(); }
+    static void autosave(MainWindow &w) { w.autosave(); }
 };
 using A = MainWindowTestAccess;
 
