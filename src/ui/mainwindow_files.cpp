@@ -3,6 +3,8 @@
 
 #include "ui/mainwindow.h"
 
+#include "view/glwidget.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QMessageBox>
