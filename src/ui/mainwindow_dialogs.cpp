@@ -41,8 +41,10 @@ void MainWindow::materialsDialog() {
     const bool basisChanged = accepted && matdial->isVectorListModified();
     delete matdial;
     matdial = nullptr;
-    // A cancelled dialog has put the registry back as it found it.
+    // A cancelled dialog has put the registry back as it found it, colours included, which
+    // the view may have shown meanwhile.
     if (basisChanged)
         recalculatePoints();
-    recordEdit(tr("Edit materials"), before);
+    if (!design.record(*undo, tr("Edit materials"), before))
+        design.notify(Design::Materials);
 }
