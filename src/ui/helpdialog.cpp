@@ -11,6 +11,8 @@
 #include <QTextDocument>
 #include <QUrl>
 
+#include <memory>
+
 HelpDialog::HelpDialog(QWidget *parent) : QDialog(parent), ui(new Ui::HelpDialog) {
     initUiResources();
     ui->setupUi(this);
@@ -22,17 +24,21 @@ HelpDialog::HelpDialog(QWidget *parent) : QDialog(parent), ui(new Ui::HelpDialog
 }
 
 void HelpDialog::fitToPage() {
-    // Large enough to show the whole key table without scrolling, within the screen.
-    QTextDocument *page = ui->webView->document();
-    page->setTextWidth(page->idealWidth());
+    // Large enough to show the whole key table without wrapping or scrolling, within the screen.
+    // Measured on a copy: the browser lays its own page out to its current width.
+    const std::unique_ptr<QTextDocument> page(ui->webView->document()->clone());
+    const QSize room = screen() ? screen()->availableGeometry().size() * 9 / 10 : QSize(1200, 900);
     const int frame = 2 * ui->webView->frameWidth() +
                       ui->webView->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     const QMargins margins = layout() ? layout()->contentsMargins() : QMargins();
-    QSize wanted = page->size().toSize() + QSize(frame + margins.left() + margins.right(),
-                                                 frame + margins.top() + margins.bottom());
-    if (const QScreen *shown = screen())
-        wanted = wanted.boundedTo(shown->availableGeometry().size() * 9 / 10);
-    resize(wanted.expandedTo(size()));
+    const int chromeWidth = frame + margins.left() + margins.right();
+    const int chromeHeight = frame + margins.top() + margins.bottom();
+    // Laid out as wide as the screen allows, the table takes the width its lines need.
+    page->setTextWidth(room.width() - chromeWidth);
+    page->setTextWidth(page->idealWidth() + 1);
+    const QSize wanted(int(page->size().width()) + chromeWidth,
+                       int(page->size().height()) + chromeHeight);
+    resize(wanted.boundedTo(room).expandedTo(size()));
 }
 
 HelpDialog::~HelpDialog() {
