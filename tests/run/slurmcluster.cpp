@@ -42,11 +42,39 @@ QString tail(const QString &file) {
     return QString::fromLocal8Bit(all.right(600));
 }
 
-void stopByPidFile(const QString &pidFile) {
+pid_t pidIn(const QString &pidFile) {
     QFile f(pidFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return;
-    const pid_t pid = pid_t(f.readAll().trimmed().toLongLong());
+    return f.open(QIODevice::ReadOnly) ? pid_t(f.readAll().trimmed().toLongLong()) : 0;
+}
+
+// A test that crashes never reaches the destructor: its daemons would live on. They are stopped
+// from the crash itself (kill() is safe in a signal handler), then the crash goes on as before.
+pid_t daemonPids[3] = {0, 0, 0};
+struct sigaction previousActions[3];
+constexpr int kCrashSignals[3] = {SIGSEGV, SIGABRT, SIGBUS};
+
+void stopDaemonsOnCrash(int signal) {
+    for (const pid_t pid : daemonPids)
+        if (pid > 1)
+            ::kill(pid, SIGTERM);
+    for (int i = 0; i < 3; ++i)
+        if (kCrashSignals[i] == signal)
+            ::sigaction(signal, &previousActions[i], nullptr);
+    ::raise(signal);
+}
+
+void guardAgainstCrashes(const QList<pid_t> &pids) {
+    for (int i = 0; i < 3; ++i)
+        daemonPids[i] = pids.value(i);
+    struct sigaction action = {};
+    action.sa_handler = stopDaemonsOnCrash;
+    sigemptyset(&action.sa_mask);
+    for (int i = 0; i < 3; ++i)
+        ::sigaction(kCrashSignals[i], &action, &previousActions[i]);
+}
+
+void stopByPidFile(const QString &pidFile) {
+    const pid_t pid = pidIn(pidFile);
     if (pid <= 1)
         return;
     ::kill(pid, SIGTERM);
@@ -176,8 +204,11 @@ bool SlurmCluster::start(QString *why) {
     QString state;
     while (!deadline.hasExpired()) {
         state = runProgram(QStringLiteral("sinfo"), {"-h", "-o", "%t"}, &ok, 5000).trimmed();
-        if (ok && state == QLatin1String("idle"))
+        if (ok && state == QLatin1String("idle")) {
+            guardAgainstCrashes({pidIn(path("run/slurmd.pid")), pidIn(path("run/slurmctld.pid")),
+                                 pidIn(path("munge/munged.pid"))});
             return true;
+        }
         QThread::msleep(250);
     }
     *why = QStringLiteral("the node did not become idle (sinfo: %1); slurmd log: %2")
