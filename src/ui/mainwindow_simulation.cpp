@@ -7,6 +7,7 @@
 #include "run/localbackend.h"
 #include "run/programlookup.h"
 #include "run/run.h"
+#include "run/runbackend.h"
 #include "run/runsettings.h"
 #include "run/slurmbackend.h"
 #include "run/study.h"
@@ -89,6 +90,7 @@ void MainWindow::on_actionSimulate_triggered() {
     if (backend != localRuns)
         connect(run, &QObject::destroyed, backend, &QObject::deleteLater);
     SimulationProcessDialog monitor(this, run);
+    connect(backend, &RunBackend::problem, &monitor, &SimulationProcessDialog::showProblem);
     backend->submit({run});
     if (monitor.exec() != QDialog::Accepted && simulation && !simulation->isDone()) {
         backend->cancel(run);

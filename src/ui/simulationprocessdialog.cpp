@@ -71,6 +71,10 @@ void SimulationProcessDialog::runStateChanged() {
         setCursor(Qt::ArrowCursor);
 }
 
+void SimulationProcessDialog::showProblem(const QString &message) {
+    ui->statusLabel->setText(coloured(message.toHtmlEscaped(), "red"));
+}
+
 void SimulationProcessDialog::showJob() {
     // Batch jobs show their id and Slurm's state; local runs are known by a pid the user has no
     // use for, and are only shown while they wait for a free place among the simultaneous runs.

@@ -26,6 +26,9 @@ public:
     // Interprets one complete output line (without its line end), as the simulator's lines arrive.
     void interpretLine(const QString &line);
 
+    // Shows a failure of the back-end (a Slurm command that failed) in the status line.
+    void showProblem(const QString &message);
+
 public slots:
     void on_pushButton_clicked();
 
