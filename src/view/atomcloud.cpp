@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <map>
 #include <utility>
 
@@ -16,6 +17,9 @@ namespace {
 
 // Atoms per chunk: small enough for tight bounds, large enough that a frame makes few calls.
 constexpr std::uint32_t kChunkSize = 1024;
+
+// From this many far atoms on, projecting them on the processor beats drawing them as points.
+constexpr std::size_t kSplatFromAtoms = 20000;
 
 // Radii on screen, in pixels, from which an atom is drawn as a coarse and as a full sphere.
 constexpr double kCoarseFromPixels = 1.5;
@@ -224,6 +228,24 @@ void AtomCloud::draw(const View &view) {
 
     // Two passes keep state changes few: first every chunk far enough to be points, in runs of
     // neighbouring chunks of one point size per call; then the lit spheres.
+    // Far chunks of every colour first: many of them go into one picture.
+    std::vector<const Chunk *> far;
+    std::vector<const Group *> farGroups;
+    std::size_t farAtoms = 0;
+    for (const Group &group : groups) {
+        for (const Chunk &chunk : group.chunks) {
+            if (!boxInView(view.clip, chunk.min, chunk.max))
+                continue;
+            const double distance = distanceToBox(view.eye, chunk.min, chunk.max);
+            if (distance > 0.0 && scene::kAtomRadius * view.pixelsPerUnit / distance < 0.75) {
+                far.push_back(&chunk);
+                farGroups.push_back(&group);
+                farAtoms += chunk.count;
+            }
+        }
+    }
+    const bool splatted = farAtoms >= kSplatFromAtoms && splatFarAtoms(view, far, farGroups);
+
     std::vector<std::pair<const Chunk *, double>> near;
     glEnableClientState(GL_VERTEX_ARRAY);
     for (const Group &group : groups) {
@@ -250,6 +272,8 @@ void AtomCloud::draw(const View &view) {
                 continue;
             }
             const GLfloat size = radiusPixels < 0.75 ? 1.0f : 2.0f;
+            if (splatted && size == 1.0f)
+                continue;
             if (runCount > 0 && (size != runSize || runFirst + runCount != chunk.first))
                 flush();
             if (runCount == 0) {
@@ -275,4 +299,73 @@ void AtomCloud::draw(const View &view) {
     }
     glDisableClientState(GL_VERTEX_ARRAY);
     glPointSize(1.0f);
+}
+
+bool AtomCloud::splatFarAtoms(const View &view, std::vector<const Chunk *> &far,
+                              std::vector<const Group *> &farGroups) {
+    const int w = view.width, h = view.height;
+    if (w <= 0 || h <= 0)
+        return false;
+    const std::size_t pixels = std::size_t(w) * std::size_t(h);
+    splatDepth.assign(pixels, 1.0f);
+    splatColour.assign(pixels, 0u);
+    const double *m = view.clip;
+    for (std::size_t c = 0; c < far.size(); ++c) {
+        const Chunk &chunk = *far[c];
+        const Group &group = *farGroups[c];
+        // RGBA bytes in memory order, opaque.
+        std::uint32_t rgba;
+        const unsigned char bytes[4] = {group.rgb[0], group.rgb[1], group.rgb[2], 255};
+        std::memcpy(&rgba, bytes, 4);
+        const float *p = group.positions.data() + std::size_t(chunk.first) * 3;
+        for (std::uint32_t i = 0; i < chunk.count; ++i, p += 3) {
+            const double x = p[0], y = p[1], z = p[2];
+            const double cw = m[3] * x + m[7] * y + m[11] * z + m[15];
+            if (cw <= 0.0)
+                continue;
+            const double cx = m[0] * x + m[4] * y + m[8] * z + m[12];
+            const double cy = m[1] * x + m[5] * y + m[9] * z + m[13];
+            const double cz = m[2] * x + m[6] * y + m[10] * z + m[14];
+            const double inv = 1.0 / cw;
+            const double depth = 0.5 * cz * inv + 0.5;
+            if (depth < 0.0 || depth >= 1.0)
+                continue;
+            const double px = (cx * inv * 0.5 + 0.5) * w;
+            const double py = (cy * inv * 0.5 + 0.5) * h;
+            if (px < 0.0 || py < 0.0 || px >= w || py >= h)
+                continue;
+            const std::size_t at = std::size_t(int(py)) * std::size_t(w) + std::size_t(int(px));
+            if (float(depth) < splatDepth[at]) {
+                splatDepth[at] = float(depth);
+                splatColour[at] = rgba;
+            }
+        }
+    }
+
+    // Write depth then colour with identity matrices, the raster position at the viewport's
+    // lower left corner. Pixels no atom reached keep depth 1 and alpha 0: they change nothing.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glRasterPos2f(-1.0f, -1.0f);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    glDrawPixels(w, h, GL_DEPTH_COMPONENT, GL_FLOAT, splatDepth.data());
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+    glDepthMask(GL_FALSE);
+    glDisable(GL_DEPTH_TEST);
+    glDrawPixels(w, h, GL_RGBA, GL_UNSIGNED_BYTE, splatColour.data());
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_ALPHA_TEST);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    return true;
 }

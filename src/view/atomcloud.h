@@ -22,6 +22,7 @@ public:
         double eye[3];
         double pixelsPerUnit;
         double clip[16];
+        int width, height; // the viewport, device pixels
     };
 
     // Gathers the atoms of the visible volums: red for a picked atom, otherwise its material's
@@ -31,6 +32,8 @@ public:
     std::size_t atomCount() const { return count; }
 
     // Needs a current compatibility context; leaves lighting off and no client array enabled.
+    // Draw it first in the frame, right after the clear: far atoms may be written straight into
+    // the colour and depth buffers.
     void draw(const View &view);
     // Forgets the display lists of a context that went away (a new one compiles its own).
     void releaseLists();
@@ -48,6 +51,14 @@ private:
         std::vector<Chunk> chunks;
     };
     std::vector<Group> groups;
+    // Far atoms, each well under a pixel, in numbers a rasteriser draws slowly one point at a
+    // time: projected on the processor into a picture with depth (nearest atom per pixel) and
+    // written with two pixel transfers. False when there were too few to be worth it.
+    bool splatFarAtoms(const View &view, std::vector<const Chunk *> &far,
+                       std::vector<const Group *> &farGroups);
+    std::vector<float> splatDepth;
+    std::vector<std::uint32_t> splatColour;
+
     std::size_t count = 0;
     unsigned int sphereLists = 0; // full and coarse sphere, in the current context
 };

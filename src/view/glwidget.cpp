@@ -286,11 +286,15 @@ void GLWidget::renderScene(const QSize &size) {
 
     const double ratio = double(size.height()) / std::max(1.0, double(framebufferSize().height()));
     scene::setLineScale(devicePixelRatioF() * ratio);
+    // Atoms come first: the far ones may be written straight into the cleared buffers.
+    if (rMode == kAtomicMode)
+        drawVolums();
     if (axis)
         drawAxis();
     if (grid)
         drawGrid();
-    drawVolums();
+    if (rMode != kAtomicMode)
+        drawVolums();
     glPopMatrix();
 
     glDisable(GL_POLYGON_OFFSET_FILL);
@@ -308,6 +312,8 @@ void GLWidget::drawVolums() {
         AtomCloud::View view;
         eye(view.eye);
         view.pixelsPerUnit = viewport[3] / (2.0 * std::tan(halfFieldOfView()));
+        view.width = viewport[2];
+        view.height = viewport[3];
         for (int row = 0; row < 4; ++row) {
             for (int col = 0; col < 4; ++col) {
                 double sum = 0.0;
