@@ -119,6 +119,8 @@ public slots:
     // Exports for other tools (mainwindow_export.cpp); they only read the design.
     void on_actionExportVtk_triggered();
     void on_actionExportXyz_triggered();
+    void on_actionExportImage_triggered();
+    void on_actionViewAll_triggered();
 
 protected:
     void changeEvent(QEvent *event) override;

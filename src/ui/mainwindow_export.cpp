@@ -1,5 +1,5 @@
-// The File menu's exports of the device (VTK) and its atoms (extended XYZ) for other tools. They
-// work on a copy of the design and never touch the design or its modified flag.
+// The File menu's exports of the device (VTK), its atoms (extended XYZ) and the 3D view (PNG) for
+// other tools. They work on a copy of the design and never touch the design or its modified flag.
 
 #include "ui/mainwindow.h"
 
@@ -8,6 +8,8 @@
 #include "io/vtkexport.h"
 #include "io/xyzexport.h"
 #include "model/materialsmanager.h"
+#include "ui/imagesizedialog.h"
+#include "view/glwidget.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -84,4 +86,39 @@ void MainWindow::on_actionExportXyz_triggered() {
     QStringList message{
         tr("Atoms exported to %1: %2 atoms").arg(QDir::toNativeSeparators(path)).arg(result.count)};
     ui->statusbar->showMessage((message + result.notes).join(QStringLiteral("; ")));
+}
+
+void MainWindow::on_actionExportImage_triggered() {
+    const qreal ratio = qglWidget->devicePixelRatioF();
+    ImageSizeDialog sizeDialog(qglWidget->size() * ratio, this);
+    sizeDialog.setWindowTitle(tr("Export view as image"));
+    if (sizeDialog.exec() != QDialog::Accepted)
+        return;
+    const QSize size = sizeDialog.chosenSize();
+    const QString path =
+        askExportPath(tr("Export view as image"), QStringLiteral("png"), tr("PNG images (*.png)"));
+    if (path.isEmpty())
+        return;
+    const QImage image = qglWidget->renderImage(size);
+    QString error;
+    if (image.isNull())
+        error =
+            tr("the view cannot be drawn at %1 x %2 pixels").arg(size.width()).arg(size.height());
+    else if (!image.save(path, "PNG"))
+        error = tr("the file cannot be written");
+    if (!error.isEmpty()) {
+        QMessageBox::warning(
+            this, tr("Application"),
+            tr("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(path), error),
+            QMessageBox::Ok);
+        return;
+    }
+    ui->statusbar->showMessage(tr("View exported to %1: %2 x %3 pixels")
+                                   .arg(QDir::toNativeSeparators(path))
+                                   .arg(image.width())
+                                   .arg(image.height()));
+}
+
+void MainWindow::on_actionViewAll_triggered() {
+    qglWidget->viewAll();
 }

@@ -3,6 +3,9 @@
 
 #include "uitest.h"
 
+#include <QCheckBox>
+#include <QTemporaryDir>
+
 using namespace uitest;
 
 class TestViewPicking : public QObject {
@@ -47,6 +50,34 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(titles, QStringList{"Edit a Volum box"}, 2000);
         QTest::qWait(400);
         QVERIFY(A::selectedVolum(w));
+    }
+
+    // "Export view as image..." at a chosen size: the PNG read back has that size and shows the
+    // design, not only background.
+    void exportedViewImageIsReadBack() {
+        MainWindow w;
+        useTestMaterials();
+        addCube(w, "box", 0, 2.0f);
+        w.resize(834, 623);
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        A::ui(w).actionViewAll->trigger();
+        QTemporaryDir dir;
+        const QString file = dir.filePath("view.png");
+        ModalDriver driver;
+        driver.then([](QWidget *d) {
+            d->findChild<QCheckBox *>("windowSizeBox")->setChecked(false);
+            d->findChild<QSpinBox *>("widthBox")->setValue(300);
+            d->findChild<QSpinBox *>("heightBox")->setValue(200);
+            static_cast<QDialog *>(d)->accept();
+        });
+        driver.then(ModalDriver::chooseFile(file));
+        A::ui(w).actionExportImage->trigger();
+        const QImage image(file);
+        QCOMPARE(image.size(), QSize(300, 200));
+        const QColor background = image.pixelColor(0, 0);
+        QVERIFY(image.pixelColor(150, 100) != background);
+        QVERIFY(A::ui(w).statusbar->currentMessage().contains("300 x 200"));
     }
 };
 
