@@ -62,14 +62,7 @@ int main(int argc, char *argv[]) {
             atoms.append(Atom(n % 100, (n / 100) % 100, n / 10000, v.getMaterial(), false));
         v.setAtomsInfo(atoms);
     }
-    CheckInput input;
-    input.version = design.version;
-    input.volums = &design.volums;
-    input.categories = &design.categories;
-    input.materials = registry.getMaterials();
-    input.x = design.x;
-    input.y = design.y;
-    input.z = design.z;
+    const CheckInput input = checkInputOf(design, registry);
 
     std::printf("GUI thread held up by a check of a design of %d atoms (target: <= 50 ms)\n",
                 perVolum * int(design.volums.size()));

@@ -342,7 +342,7 @@ CheckVerdict checkDesign(const CheckInput &input) {
     }
 }
 
-CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &registry) {
+CheckInput checkInputOf(const ProjectDesign &design, const MaterialsManager &registry) {
     CheckInput input;
     input.version = design.version;
     input.volums = &design.volums;
@@ -351,5 +351,9 @@ CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &re
     input.x = design.x;
     input.y = design.y;
     input.z = design.z;
-    return checkDesign(input);
+    return input;
+}
+
+CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &registry) {
+    return checkDesign(checkInputOf(design, registry));
 }

@@ -98,7 +98,9 @@ struct CheckVerdict {
 // Builds the hand-over and runs the checker with input.version. A design without volums, or with
 // a volum without material (the checker cannot tell one), is refused before the checker runs.
 CheckVerdict checkDesign(const CheckInput &input);
-// The same for a design read from a project file, with the registry's materials.
+// The checker's input for a design read from a project file, with the registry's materials.
+CheckInput checkInputOf(const ProjectDesign &design, const MaterialsManager &registry);
+// The same check for a design read from a project file.
 CheckVerdict checkDesign(const ProjectDesign &design, const MaterialsManager &registry);
 
 // The two halves of checkDesign, for a check on another thread: whether the hand-over refuses

@@ -20,12 +20,26 @@
 
 namespace {
 
-// Runs `work` under the wait cursor: a large device takes a moment.
-template <typename Work> ExportResult withWaitCursor(Work work) {
+// Runs `work` under the wait cursor (a large device takes a moment), then says how it went: a box
+// with the reason when the file could not be written, else `summary` (with %1 the path and %2 the
+// count written) and the export's notes in the status bar.
+template <typename Work>
+void runExport(QWidget *parent, QStatusBar *statusBar, const QString &path, const QString &summary,
+               Work work) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    ExportResult result = work();
+    const ExportResult result = work();
     QGuiApplication::restoreOverrideCursor();
-    return result;
+    const QString nativePath = QDir::toNativeSeparators(path);
+    if (!result.ok()) {
+        QMessageBox::warning(
+            parent, QObject::tr("Application"),
+            QObject::tr("Cannot write file %1:\n%2.").arg(nativePath, result.error),
+            QMessageBox::Ok);
+        return;
+    }
+    const QStringList message =
+        QStringList{summary.arg(nativePath).arg(result.count)} + result.notes;
+    statusBar->showMessage(message.join(QStringLiteral("; ")));
 }
 
 } // namespace
@@ -52,19 +66,8 @@ void MainWindow::on_actionExportVtk_triggered() {
                                        tr("VTK unstructured grid (*.vtu)"));
     if (path.isEmpty())
         return;
-    const ExportResult result =
-        withWaitCursor([&] { return writeVtkDevice(path, projectDesign()); });
-    if (!result.ok()) {
-        QMessageBox::warning(
-            this, tr("Application"),
-            tr("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(path), result.error),
-            QMessageBox::Ok);
-        return;
-    }
-    QStringList message{tr("Device exported to %1: %2 mesh cells")
-                            .arg(QDir::toNativeSeparators(path))
-                            .arg(result.count)};
-    ui->statusbar->showMessage((message + result.notes).join(QStringLiteral("; ")));
+    runExport(this, ui->statusbar, path, tr("Device exported to %1: %2 mesh cells"),
+              [&] { return writeVtkDevice(path, projectDesign()); });
 }
 
 void MainWindow::on_actionExportXyz_triggered() {
@@ -74,18 +77,8 @@ void MainWindow::on_actionExportXyz_triggered() {
         return;
     const QString designName =
         curFile.isEmpty() ? tr("New unsaved project") : QFileInfo(curFile).completeBaseName();
-    const ExportResult result = withWaitCursor(
-        [&] { return writeXyzAtoms(path, projectDesign(), *materialsManager, designName); });
-    if (!result.ok()) {
-        QMessageBox::warning(
-            this, tr("Application"),
-            tr("Cannot write file %1:\n%2.").arg(QDir::toNativeSeparators(path), result.error),
-            QMessageBox::Ok);
-        return;
-    }
-    QStringList message{
-        tr("Atoms exported to %1: %2 atoms").arg(QDir::toNativeSeparators(path)).arg(result.count)};
-    ui->statusbar->showMessage((message + result.notes).join(QStringLiteral("; ")));
+    runExport(this, ui->statusbar, path, tr("Atoms exported to %1: %2 atoms"),
+              [&] { return writeXyzAtoms(path, projectDesign(), *materialsManager, designName); });
 }
 
 void MainWindow::on_actionExportImage_triggered() {

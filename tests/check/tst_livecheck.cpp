@@ -17,17 +17,7 @@ class TestLiveCheck : public QObject {
     MaterialsManager registry;
     ProjectDesign design;
 
-    CheckInput input() {
-        CheckInput in;
-        in.version = design.version;
-        in.volums = &design.volums;
-        in.categories = &design.categories;
-        in.materials = registry.getMaterials();
-        in.x = design.x;
-        in.y = design.y;
-        in.z = design.z;
-        return in;
-    }
+    CheckInput input() { return checkInputOf(design, registry); }
     // The next verdict reported.
     static CheckVerdict next(QSignalSpy &spy) {
         if (!spy.wait(5000))
