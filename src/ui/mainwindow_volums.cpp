@@ -16,6 +16,9 @@
 
 namespace {
 
+// How long the status bar says what a key move did, in milliseconds.
+constexpr int kMoveMessageMs = 4000;
+
 // Clicks within this distance of a box's face still hit the volum.
 constexpr double kClickMargin = 0.01;
 
@@ -321,8 +324,33 @@ void MainWindow::volumMovedSlot(double dx, double dy, double dz) {
     const double x = volum.getMinX() + stepX;
     const double y = volum.getMinY() + stepY;
     const double z = volum.getMinZ() + stepZ;
-    if (checkOverlap(x, y, z) || !checkInside(x, y, z))
+    // A refused move says why; the rules are those of checkOverlap and checkInside.
+    if (!checkInside(x, y, z)) {
+        ui->statusbar->showMessage(
+            tr("%1 not moved: its origin must stay at x, y and z of 0 or more")
+                .arg(volum.getName()),
+            kMoveMessageMs);
         return;
+    }
+    if (checkOverlap(x, y, z)) {
+        const VolumPlacement::Box candidate =
+            VolumPlacement::boxAt(x, y, z, volum.getxSize(), volum.getySize(), volum.getzSize());
+        for (int i = 0; i < volums.size(); ++i) {
+            if (i != selectedVolumIndex &&
+                VolumPlacement::overlap(candidate, VolumPlacement::boxOf(volums.at(i)))) {
+                ui->statusbar->showMessage(
+                    tr("%1 not moved: touches %2").arg(volum.getName(), volums.at(i).getName()),
+                    kMoveMessageMs);
+                break;
+            }
+        }
+        return;
+    }
+    ui->statusbar->showMessage(tr("Key step %1 x %2 x %3 (Shift: 5 steps)")
+                                   .arg(double(xprecision))
+                                   .arg(double(yprecision))
+                                   .arg(double(zprecision)),
+                               kMoveMessageMs);
     const Design::State before = design.state();
     volums[selectedVolumIndex].move(stepX, stepY, stepZ);
     const QString name = volums.at(selectedVolumIndex).getName();

@@ -207,8 +207,9 @@ private slots:
         w.volumMovedSlot(-5, 0, 0); // lands on the shared face
         QCOMPARE(A::volums(w).at(1).getMinX(), 1.0);
         QVERIFY(A::modified(w));
-        w.volumMovedSlot(-1, 0, 0); // would overlap a
+        w.volumMovedSlot(-1, 0, 0); // would overlap a: refused, and the status bar says why
         QCOMPARE(A::volums(w).at(1).getMinX(), 1.0);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("b not moved: touches a"));
         w.volumMovedSlot(0, 1, 0); // sliding along the face is free
         QVERIFY(qAbs(A::volums(w).at(1).getMinY() - 0.1) < 1e-6);
         w.checkVolumClicked(1.5, 0.5, 0.5); // the picked volum again: unpicked, keys do nothing
@@ -218,6 +219,7 @@ private slots:
 
         w.checkVolumClicked(0.5, 0.5, 0.5);
         w.volumMovedSlot(0, -1, 0);
+        QVERIFY(w.statusBar()->currentMessage().startsWith("a not moved: its origin"));
         w.volumMovedSlot(0, 0, -1);
         QCOMPARE(A::volums(w).at(0).getMinY(), 0.0);
         QCOMPARE(A::volums(w).at(0).getMinZ(), 0.0);
