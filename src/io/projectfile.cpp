@@ -5,6 +5,7 @@
 #include "io/materialfiles.h"
 #include "io/tokenreader.h"
 #include "model/categorywriter.h"
+#include "model/condition.h"
 #include "model/material.h"
 #include "model/materialsmanager.h"
 
@@ -358,6 +359,65 @@ void writeProject(QTextStream &out, const ProjectDesign &design, const Materials
     }
 }
 
+namespace {
+
+bool fitsLatin1(const QString &text) {
+    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
+}
+
+bool categoriesFitLatin1(const QList<Category> &categories) {
+    for (const Category &category : categories) {
+        if (!fitsLatin1(category.getName()))
+            return false;
+        for (const Property &p : category.getProperties()) {
+            if (!fitsLatin1(p.getName()) || !fitsLatin1(p.getHelp()))
+                return false;
+            for (const Condition &c : p.getConditions()) {
+                if (!fitsLatin1(c.getName()))
+                    return false;
+                for (const Property &sub : c.getProperties()) {
+                    if (!fitsLatin1(sub.getName()) || !fitsLatin1(sub.getHelp()))
+                        return false;
+                }
+            }
+        }
+    }
+    return true;
+}
+
+bool materialFitsLatin1(const Material *material) {
+    if (!material)
+        return true;
+    if (!fitsLatin1(material->getName()) || !categoriesFitLatin1(material->getCategories()))
+        return false;
+    return std::all_of(material->getOffsets().cbegin(), material->getOffsets().cend(),
+                       [](const Coord &c) { return fitsLatin1(c.getMaterialName()); });
+}
+
+// Whether every text of the design can be written in Latin-1; atoms name materials, which are
+// looked at once each.
+bool designFitsLatin1(const ProjectDesign &design, const MaterialsManager &registry) {
+    if (!categoriesFitLatin1(design.categories))
+        return false;
+    for (const Material *material : *registry.getMaterials()) {
+        if (!materialFitsLatin1(material))
+            return false;
+    }
+    for (const Volum &volum : design.volums) {
+        if (!fitsLatin1(volum.getName()) || !fitsLatin1(volum.getMissingMaterialName()) ||
+            !materialFitsLatin1(volum.getMaterial()) || !categoriesFitLatin1(volum.getCategories()))
+            return false;
+        const Material *last = volum.getMaterial();
+        for (const Atom &atom : volum.getAtoms()) {
+            if (atom.getMaterial() != last && !materialFitsLatin1(last = atom.getMaterial()))
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
 bool writeProjectFile(const QString &path, const ProjectDesign &design,
                       const MaterialsManager &registry, QString *error) {
     QSaveFile file(path);
@@ -366,16 +426,18 @@ bool writeProjectFile(const QString &path, const ProjectDesign &design,
             *error = file.errorString();
         return false;
     }
-    QString text;
-    QTextStream out(&text);
+    // Written as it is made, in the encoding the project was read in; a Latin-1 project that
+    // now holds a character Latin-1 cannot hold is written as UTF-8, so that nothing is lost.
+    QTextStream out(&file);
+    const bool latin1 =
+        design.encoding == TextEncoding::Latin1 && designFitsLatin1(design, registry);
+    out.setEncoding(latin1 ? QStringConverter::Latin1 : QStringConverter::Utf8);
     writeProject(out, design, registry);
     out.flush();
-    const QByteArray bytes = encodeDesignText(text, design.encoding);
-    text.clear();
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (out.status() != QTextStream::Ok) {
         if (error)
             *error = file.errorString();
+        file.cancelWriting();
         return false;
     }
     if (!file.commit()) {

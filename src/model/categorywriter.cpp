@@ -4,6 +4,10 @@
 #include <QRegularExpression>
 #include <QTextStream>
 
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+
 void setDesignNumberFormat(QTextStream &out) {
     out.setLocale(QLocale::c());
     out.setRealNumberNotation(QTextStream::SmartNotation);
@@ -11,6 +15,44 @@ void setDesignNumberFormat(QTextStream &out) {
     out.setFieldWidth(0);
     out.setNumberFlags({});
     out.setIntegerBase(10);
+}
+
+void appendDesignReal(QString &out, double value) {
+    if (value == 0.0) {
+        out += QLatin1Char('0'); // the stream writes -0 as 0
+        return;
+    }
+    if (std::isnan(value)) {
+        out += QLatin1String("nan");
+        return;
+    }
+    if (std::isinf(value)) {
+        out += value < 0 ? QLatin1String("-inf") : QLatin1String("inf");
+        return;
+    }
+    char text[64];
+    // 17 significant digits show whether the value lies on, or next to, a tie at the seventh:
+    // printf rounds an exact tie to even, the stream away from zero, so such values take the
+    // stream's own formatting.
+    const std::to_chars_result wide =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 16);
+    const char *digits = text + (text[0] == '-' ? 1 : 0);
+    // digits: d.dddddddddddddddde..., the seventh significant digit at index 7
+    const bool nearTie =
+        digits[7] == '5' && std::all_of(digits + 8, digits + 18, [](char c) { return c == '0'; });
+    if (nearTie || wide.ec != std::errc()) {
+        out += QLocale::c().toString(value, 'g', 6);
+        return;
+    }
+    const std::to_chars_result r =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+    out += QLatin1String(text, r.ptr - text);
+}
+
+void appendDesignInteger(QString &out, qint64 value) {
+    char text[24];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
+    out += QLatin1String(text, r.ptr - text);
 }
 
 QString asWord(const QString &name) {

@@ -94,13 +94,41 @@ void Volum::writeAtomsInfo(QTextStream &out, int volumNumber) const {
         return;
     }
     out << atoms.size() << '\n';
+    // Formatted here in pieces and handed to the stream whole: the atoms are most of a large
+    // project file, and the stream's own number formatting would set its speed.
+    constexpr qsizetype kPiece = 1 << 16;
+    QString piece;
+    piece.reserve(kPiece + 256);
+    QString volumLine;
+    appendDesignInteger(volumLine, volumNumber);
+    volumLine += QLatin1Char('\n');
+    const Material *lastMaterial = nullptr;
+    QString materialLines = materialWord(nullptr) + QLatin1Char('\n');
+    appendDesignInteger(materialLines, materialIndex(nullptr));
+    materialLines += QLatin1Char('\n');
     for (const Atom &atom : atoms) {
-        out << atom.getX() << ' ' << atom.getY() << ' ' << atom.getZ() << '\n';
-        out << materialWord(atom.getMaterial()) << '\n';
-        out << atom.getMaterialIndex() << '\n';
-        out << volumNumber << '\n';
-        out << atom.offsetNumber() << '\n';
+        if (atom.getMaterial() != lastMaterial) {
+            lastMaterial = atom.getMaterial();
+            materialLines = materialWord(lastMaterial) + QLatin1Char('\n');
+            appendDesignInteger(materialLines, atom.getMaterialIndex());
+            materialLines += QLatin1Char('\n');
+        }
+        appendDesignReal(piece, atom.getX());
+        piece += QLatin1Char(' ');
+        appendDesignReal(piece, atom.getY());
+        piece += QLatin1Char(' ');
+        appendDesignReal(piece, atom.getZ());
+        piece += QLatin1Char('\n');
+        piece += materialLines;
+        piece += volumLine;
+        appendDesignInteger(piece, atom.offsetNumber());
+        piece += QLatin1Char('\n');
+        if (piece.size() >= kPiece) {
+            out << piece;
+            piece.clear();
+        }
     }
+    out << piece;
 }
 
 void Volum::writeVolumProperties(QTextStream &out) const {

@@ -1,5 +1,6 @@
 #include "io/projectfile.h"
 #include "messagelog.h"
+#include "model/categorywriter.h"
 #include "model/material.h"
 #include "model/materialsmanager.h"
 
@@ -91,6 +92,7 @@ private slots:
     void fileErrorsChangeNothing();
     void missingMaterialKeepsItsName();
     void namesKeepTheFilesEncoding();
+    void numbersWrittenAsTheStreamWritesThem();
 };
 
 void TestProjectFile::writesAndReadsTheSimulatorLayout() {
@@ -354,6 +356,53 @@ void TestProjectFile::namesKeepTheFilesEncoding() {
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), bytes);
     }
+}
+
+// The fast number formatting of the large sections gives the stream's bytes: ties at the seventh
+// digit (rounded away from zero by the stream, to even by printf), -0, non-finite values,
+// denormals, and values of every magnitude as doubles and as widened floats.
+void TestProjectFile::numbersWrittenAsTheStreamWritesThem() {
+    QList<double> values = {123456.5,
+                            -123456.5,
+                            1234565.0,
+                            0.5,
+                            2.5e-5,
+                            1e-5,
+                            0.0001,
+                            999999.5,
+                            100000.0,
+                            1e100,
+                            -0.0,
+                            0.0,
+                            5e-324,
+                            2.2250738585072014e-308,
+                            1.7e308,
+                            std::numeric_limits<double>::quiet_NaN(),
+                            -std::numeric_limits<double>::infinity(),
+                            0.1234565,
+                            6.02214076e23};
+    quint64 state = 12345;
+    for (int n = 0; n < 50000; ++n) {
+        state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double mantissa = double(state >> 11) / double(1ULL << 53) * 10.0;
+        const double value = (n % 2 ? -1 : 1) * mantissa * std::pow(10.0, (n % 41) - 20);
+        values << value << double(float(value)) << std::round(value * 1e6) / 1e6;
+    }
+    QString stream, fast;
+    QTextStream out(&stream);
+    setDesignNumberFormat(out);
+    for (double value : values) {
+        out << value << ' ';
+        appendDesignReal(fast, value);
+        fast += QLatin1Char(' ');
+    }
+    out.flush();
+    const QStringList a = stream.split(' '), b = fast.split(' ');
+    for (qsizetype n = 0; n < a.size(); ++n)
+        QVERIFY2(
+            a[n] == b[n],
+            qPrintable(
+                QStringLiteral("%1: %2, not %3").arg(values.value(n), 0, 'g', 17).arg(b[n], a[n])));
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)
