@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdlib>
 
 void setDesignNumberFormat(QTextStream &out) {
     out.setLocale(QLocale::c());
@@ -17,42 +18,108 @@ void setDesignNumberFormat(QTextStream &out) {
     out.setIntegerBase(10);
 }
 
-void appendDesignReal(QString &out, double value) {
+namespace {
+
+void add(QString &out, const char *text, qsizetype size) {
+    out += QLatin1String(text, size);
+}
+
+void add(QByteArray &out, const char *text, qsizetype size) {
+    out.append(text, size);
+}
+
+template <class Text> void appendReal(Text &out, double value) {
     if (value == 0.0) {
-        out += QLatin1Char('0'); // the stream writes -0 as 0
+        add(out, "0", 1); // the stream writes -0 as 0
         return;
     }
     if (std::isnan(value)) {
-        out += QLatin1String("nan");
+        add(out, "nan", 3);
         return;
     }
     if (std::isinf(value)) {
-        out += value < 0 ? QLatin1String("-inf") : QLatin1String("inf");
+        value < 0 ? add(out, "-inf", 4) : add(out, "inf", 3);
         return;
     }
+    // The shortest text that reads back as the value tells its significant digits. Six or fewer:
+    // %g with 6 digits writes exactly those, laid out below. Seven ending in 5 is a tie, which
+    // printf rounds to even and the stream away from zero: the stream's own formatting decides.
     char text[64];
-    // 17 significant digits show whether the value lies on, or next to, a tie at the seventh:
-    // printf rounds an exact tie to even, the stream away from zero, so such values take the
-    // stream's own formatting.
-    const std::to_chars_result wide =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific, 16);
-    const char *digits = text + (text[0] == '-' ? 1 : 0);
-    // digits: d.dddddddddddddddde..., the seventh significant digit at index 7
-    const bool nearTie =
-        digits[7] == '5' && std::all_of(digits + 8, digits + 18, [](char c) { return c == '0'; });
-    if (nearTie || wide.ec != std::errc()) {
-        out += QLocale::c().toString(value, 'g', 6);
+    const std::to_chars_result shortest =
+        std::to_chars(text, text + sizeof text - 1, value, std::chars_format::scientific);
+    *shortest.ptr = '\0'; // for the exponent's atoi
+    const char *p = text;
+    const bool minus = *p == '-';
+    if (minus)
+        ++p;
+    char digits[20];
+    int count = 0;
+    for (; p < shortest.ptr && *p != 'e'; ++p) {
+        if (*p != '.' && count < 20)
+            digits[count++] = *p;
+    }
+    const int exponent = std::atoi(p + 1);
+    if (count == 7 && digits[6] == '5') {
+        const QByteArray stream = QLocale::c().toString(value, 'g', 6).toLatin1();
+        add(out, stream.constData(), stream.size());
         return;
     }
-    const std::to_chars_result r =
-        std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
-    out += QLatin1String(text, r.ptr - text);
+    // Denormals hold fewer digits than they print; %g shows the exact value's.
+    if (count > 6 || !std::isnormal(value)) {
+        const std::to_chars_result r =
+            std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
+        add(out, text, r.ptr - text);
+        return;
+    }
+    if (exponent < -4 || exponent >= 6) {
+        add(out, text, shortest.ptr - text); // d.ddde-XX, as %g writes it
+        return;
+    }
+    char fixed[32];
+    char *f = fixed;
+    if (minus)
+        *f++ = '-';
+    if (exponent < 0) {
+        *f++ = '0';
+        *f++ = '.';
+        for (int n = 1; n < -exponent; ++n)
+            *f++ = '0';
+        for (int n = 0; n < count; ++n)
+            *f++ = digits[n];
+    } else {
+        for (int n = 0; n <= exponent; ++n)
+            *f++ = n < count ? digits[n] : '0';
+        if (count > exponent + 1) {
+            *f++ = '.';
+            for (int n = exponent + 1; n < count; ++n)
+                *f++ = digits[n];
+        }
+    }
+    add(out, fixed, f - fixed);
+}
+
+template <class Text> void appendInteger(Text &out, qint64 value) {
+    char text[24];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
+    add(out, text, r.ptr - text);
+}
+
+} // namespace
+
+void appendDesignReal(QString &out, double value) {
+    appendReal(out, value);
+}
+
+void appendDesignReal(QByteArray &out, double value) {
+    appendReal(out, value);
 }
 
 void appendDesignInteger(QString &out, qint64 value) {
-    char text[24];
-    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
-    out += QLatin1String(text, r.ptr - text);
+    appendInteger(out, value);
+}
+
+void appendDesignInteger(QByteArray &out, qint64 value) {
+    appendInteger(out, value);
 }
 
 QString asWord(const QString &name) {

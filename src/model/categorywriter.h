@@ -19,6 +19,9 @@ void setDesignNumberFormat(QTextStream &out);
 // large numeric sections.
 void appendDesignReal(QString &out, double value);
 void appendDesignInteger(QString &out, qint64 value);
+// The same into bytes (the characters written are ASCII).
+void appendDesignReal(QByteArray &out, double value);
+void appendDesignInteger(QByteArray &out, qint64 value);
 
 // A name as the files' word readers can read it back: blanks become '_', an empty name "_".
 QString asWord(const QString &name);
