@@ -105,6 +105,7 @@ MainWindow::MainWindow(QWidget *parent)
     showDataProblems();
     updateWindowTitle();
     createLiveCheck();
+    describeCommands();
     startAutosave();
 
     connect(ui->actionSaveAs, &QAction::triggered, this, &MainWindow::saveAs);
@@ -199,6 +200,60 @@ void MainWindow::createMenus() {
     ui->menuMen->insertMenu(ui->actionQuit, recentMenu);
     ui->menuMen->insertSeparator(ui->actionQuit);
     updateRecentMenu();
+}
+
+// A tool tip says what a command does and, where it has one, its shortcut, taken from the action
+// itself so that the two never disagree.
+void MainWindow::describeCommands() {
+    const auto describe = [](QAction *action, const QString &what) {
+        const QKeySequence key = action->shortcut();
+        action->setToolTip(key.isEmpty() ? what
+                                         : QStringLiteral("%1 (%2)").arg(
+                                               what, key.toString(QKeySequence::NativeText)));
+    };
+    describe(ui->actionOpen, tr("Open a Project"));
+    describe(ui->actionNewSim, tr("Start a new, empty project"));
+    describe(ui->actionSave, tr("Save the project to its file"));
+    describe(ui->actionSaveAs, tr("Save the project to a new file"));
+    describe(ui->actionQuit, tr("Quit the designer"));
+    describe(findChild<QAction *>(QStringLiteral("actionUndo")), tr("Take back the last edit"));
+    describe(findChild<QAction *>(QStringLiteral("actionRedo")),
+             tr("Make the edit taken back again"));
+    describe(ui->actionShow_Axis, tr("Show or hide the x (red), y (green) and z (blue) axes"));
+    describe(ui->actionShow_Grid, tr("Show or hide the grid on the coordinate planes"));
+    describe(solid, tr("Show the volums as solid boxes with their mesh lines"));
+    describe(atomic, tr("Show one sphere per atom of each volum"));
+    describe(ui->actionGlobal_Scale_Unit, tr("Set the length of one design unit on each axis"));
+    describe(ui->actionGeneral_Properties, tr("Edit the general settings of the simulation"));
+    describe(ui->actionMaterials_Properties,
+             tr("Edit the materials: colour, crystal lattice and settings"));
+    describe(ui->actionCheck_design, tr("Check the design against the simulator's rules"));
+    describe(checkWhileEditing, tr("Check the design again after every change, in the "
+                                   "background, and show the verdict in the status bar"));
+    describe(ui->actionSimulate, tr("Save the project and run the simulator on it"));
+    describe(findChild<QAction *>(QStringLiteral("actionRun_settings")),
+             tr("Choose where runs go (this computer or Slurm) and their options"));
+    describe(findChild<QAction *>(QStringLiteral("actionParameter_study")),
+             tr("Run the design over a range of values of one or two settings"));
+    describe(findChild<QAction *>(QStringLiteral("actionOpen_study")),
+             tr("Follow a parameter study made earlier"));
+    describe(ui->action3D_Graphs, tr("Start the results viewer"));
+    describe(ui->actionHelp_Index, tr("Show the help with the keys of the 3D view"));
+    describe(ui->actionAbout, tr("About the KARVENO Simulator designer"));
+    // The menus show their tool tips, which Qt leaves off by default.
+    for (QMenu *menu : findChildren<QMenu *>())
+        menu->setToolTipsVisible(true);
+
+    // The view's own keys act on the picked volum (see the help page's key table).
+    ui->addButton->setToolTip(tr("Add a volum beyond the existing ones"));
+    ui->editButton->setToolTip(
+        tr("Edit the volum highlighted in the list or picked (or double click it in the view)"));
+    ui->duplicateButton->setToolTip(
+        tr("Copy the volum highlighted in the list or picked and place the copy beyond the "
+           "design"));
+    ui->deleteButton->setToolTip(tr("Delete the picked volum"));
+    ui->volumsList->setToolTip(tr("The volums of the design: click one to pick it (arrow keys, "
+                                  "M and N in the view move it); its box shows or hides it"));
 }
 
 void MainWindow::updateWindowTitle() {

@@ -132,6 +132,8 @@ private:
     // Start-up and project life cycle (mainwindow.cpp).
     void initSlots();
     void createMenus();
+    // Tool tips of the commands and the volum panel, naming their shortcuts.
+    void describeCommands();
     void loadMaterials();
     void loadDefaultVolumProperties();
     void loadPropertiesWithCategories();

@@ -59,6 +59,43 @@ private slots:
         QCOMPARE(MaterialsManager::getInstance()->getMaterials()->size(), 1);
     }
 
+    // Every menu command says what it does, and one with a shortcut names it as the action
+    // has it.
+    void tooltipsDescribeCommandsAndNameTheirShortcuts() {
+        MainWindow w;
+        QList<QAction *> pending = A::ui(w).menubar->actions();
+        int commands = 0, withShortcut = 0;
+        while (!pending.isEmpty()) {
+            QAction *action = pending.takeFirst();
+            if (action->menu()) {
+                pending << action->menu()->actions();
+                continue;
+            }
+            if (action->isSeparator())
+                continue;
+            ++commands;
+            const QString tip = action->toolTip();
+            QVERIFY2(tip != QString(action->text()).remove('&') ||
+                         action->objectName() == "actionOpen",
+                     qPrintable(action->text() + ": " + tip));
+            if (action->shortcut().isEmpty())
+                continue;
+            ++withShortcut;
+            QVERIFY2(tip.contains(action->shortcut().toString(QKeySequence::NativeText)),
+                     qPrintable(action->text() + ": " + tip));
+        }
+        QVERIFY(commands >= 20);
+        QVERIFY(withShortcut >= 7); // Open, New, Save, Quit, Help, Undo, Redo
+        // The texts themselves stay as they were.
+        QCOMPARE(A::ui(w).actionOpen->text(), QStringLiteral("Open a Project"));
+        QVERIFY(A::ui(w).actionOpen->toolTip().startsWith("Open a Project ("));
+        const QList<QWidget *> panel{A::ui(w).addButton, A::ui(w).editButton,
+                                     A::ui(w).duplicateButton, A::ui(w).deleteButton,
+                                     A::ui(w).volumsList};
+        for (QWidget *widget : panel)
+            QVERIFY2(!widget->toolTip().isEmpty(), qPrintable(widget->objectName()));
+    }
+
     void titleFollowsModifiedFlagAndFile() {
         MainWindow w;
         A::setModified(w);
