@@ -733,8 +733,17 @@ void GLWidget::mouseMoveEvent(QMouseEvent *event) {
         return;
     }
     if (!mousepressed) {
+        // Hovering: the point comes from the ray cast alone; nothing is drawn.
         lastMovePos = pos;
         lastpointPending = true;
+        if (!isValid())
+            return;
+        const picking::Hit hit = castAt(pos.x(), pos.y());
+        if (hit.isHit()) {
+            lastpoint = Coord(hit.point[0], hit.point[1], hit.point[2]);
+            lastpointPending = false;
+        }
+        showCursorPoint(hit);
         return;
     }
     if ((pos - pressPos).manhattanLength() > QApplication::startDragDistance())
@@ -752,9 +761,24 @@ void GLWidget::mouseMoveEvent(QMouseEvent *event) {
     lastx = pos.x();
     lasty = pos.y();
     update();
-    // Coordinates only where the cursor is over the design, never far-plane numbers.
-    if (hit.isHit())
-        emit mouseMoved(QStringLiteral("X: ") + QString::number(x, 'g', 6) +
-                        QStringLiteral("  Y: ") + QString::number(y, 'g', 6) +
-                        QStringLiteral("  Z: ") + QString::number(z, 'g', 6));
+    showCursorPoint(hit);
+}
+
+void GLWidget::leaveEvent(QEvent *event) {
+    showCursorPoint(picking::Hit());
+    QOpenGLWidget::leaveEvent(event);
+}
+
+void GLWidget::showCursorPoint(const picking::Hit &hit) {
+    // Coordinates only where the cursor is over the design, never far-plane numbers. Over the
+    // background they are cleared once, so that other messages of the status bar stay.
+    const QString text = hit.isHit()
+                             ? QStringLiteral("X: ") + QString::number(hit.point[0], 'g', 6) +
+                                   QStringLiteral("  Y: ") + QString::number(hit.point[1], 'g', 6) +
+                                   QStringLiteral("  Z: ") + QString::number(hit.point[2], 'g', 6)
+                             : QString();
+    if (text == cursorText)
+        return;
+    cursorText = text;
+    emit mouseMoved(text);
 }

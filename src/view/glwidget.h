@@ -83,7 +83,8 @@ public:
     void drawInvisibleBox();
 
 signals:
-    // "X: ..  Y: ..  Z: .." while dragging with the left button over the design.
+    // "X: ..  Y: ..  Z: .." when the cursor moves over the design, with or without a button
+    // held; an empty text once when it leaves the design.
     void mouseMoved(QString);
     // A volum-moving key: the displacement asked for.
     void volumMoved(double, double, double);
@@ -121,6 +122,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void mouseReleaseEvent(QMouseEvent *event) override;
     void mouseMoveEvent(QMouseEvent *event) override;
+    void leaveEvent(QEvent *event) override;
 
 private:
     QSize framebufferSize() const;
@@ -137,6 +139,9 @@ private:
     // Moves the focus in the view plane by a drag of (dx, dy) logical pixels.
     void pan(int dx, int dy);
     void emitClick();
+    // Reports the point of a pick under the cursor (nothing over the background) through
+    // mouseMoved, when the text changes.
+    void showCursorPoint(const picking::Hit &hit);
 
     float zNear = 0.01f;
     float zFar = 2000.0f;
@@ -150,6 +155,8 @@ private:
     // when asked for.
     QPoint lastMovePos;
     bool lastpointPending = false;
+    // The coordinates mouseMoved said last; empty when none are shown.
+    QString cursorText;
     bool selectMode = false;
     int rMode;
     std::unique_ptr<SphericalCamera> cam;

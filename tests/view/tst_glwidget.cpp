@@ -93,6 +93,7 @@ private slots:
     void doubleClickReportsOnlyTheDoubleClick();
     void viewDeletedBeforeTheClickDelayIsSafe();
     void dragTurnsCameraAndReportsThePoint();
+    void hoverShowsThePointOverTheDesignWithoutDrawing();
     void keysMoveVolumsWithShiftForLargeSteps();
     void keysAndWheelTurnAndZoomTheCamera();
 
@@ -414,15 +415,15 @@ void TestGLWidget::viewDeletedBeforeTheClickDelayIsSafe() {
 void TestGLWidget::dragTurnsCameraAndReportsThePoint() {
     volums << centredBox(blueMaterial());
     showView();
-    QSignalSpy moved(view.get(), &GLWidget::mouseMoved);
     const double phi = view->camera().GetPhi(), theta = view->camera().GetTheta();
     // A plain move only tracks the point under the cursor (and takes the keyboard focus).
     moveMouse(kCentre + QPoint(30, 30));
     moveMouse(kCentre);
-    QVERIFY(moved.isEmpty() && view->camera().GetPhi() == phi);
+    QVERIFY(view->camera().GetPhi() == phi);
     QVERIFY(onTopFace(view->getLastPoint().getY()));
     QCOMPARE(view->window()->focusWidget(), view.get());
     // Dragging right turns towards negative azimuth; dragging up lowers the camera.
+    QSignalSpy moved(view.get(), &GLWidget::mouseMoved);
     QTest::mousePress(view.get(), Qt::LeftButton, {}, kCentre);
     moveMouse(kCentre + QPoint(10, -5), Qt::LeftButton);
     QCOMPARE(moved.count(), 1);
@@ -431,6 +432,42 @@ void TestGLWidget::dragTurnsCameraAndReportsThePoint() {
     const QString text = moved.first().first().toString();
     QVERIFY2(text.startsWith("X: ") && text.contains("  Y: ") && text.contains("  Z: "),
              qPrintable(text));
+}
+
+void TestGLWidget::hoverShowsThePointOverTheDesignWithoutDrawing() {
+    volums << centredBox(blueMaterial());
+    CountingView counting(&volums, GLWidget::kSolidMode);
+    counting.resize(kViewSize);
+    counting.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&counting));
+    QTRY_VERIFY(counting.frames > 0);
+    QTest::qWait(100);
+    const int settled = counting.frames;
+    QSignalSpy moved(&counting, &GLWidget::mouseMoved);
+    const auto hover = [&counting](const QPoint &pos) {
+        QMouseEvent move(QEvent::MouseMove, pos, counting.mapToGlobal(pos), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(&counting, &move);
+    };
+    hover(kCentre);
+    QCOMPARE(moved.count(), 1);
+    const QString text = moved.last().first().toString();
+    QVERIFY2(text.startsWith("X: ") && text.contains("  Y: 1  Z: "), qPrintable(text));
+    // The same point again says nothing new; the background clears the text once.
+    hover(kCentre);
+    hover(QPoint(2, 2));
+    hover(QPoint(4, 2));
+    QCOMPARE(moved.count(), 2);
+    QVERIFY(moved.last().first().toString().isEmpty());
+    hover(kCentre + QPoint(3, 0));
+    QCOMPARE(moved.count(), 3);
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(&counting, &leave);
+    QCOMPARE(moved.count(), 4);
+    QVERIFY(moved.last().first().toString().isEmpty());
+    // Nothing in the picture changed: no frame was asked for.
+    QTest::qWait(100);
+    QCOMPARE(counting.frames, settled);
 }
 
 void TestGLWidget::keysMoveVolumsWithShiftForLargeSteps() {
