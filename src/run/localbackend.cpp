@@ -9,6 +9,7 @@
 
 #include <csignal>
 #include <sys/types.h>
+#include <utility>
 
 LocalBackend::LocalBackend(QObject *parent) : RunBackend(parent) {
     maxRunning = qMax(1, QThread::idealThreadCount());
@@ -44,6 +45,31 @@ bool LocalBackend::busy() const {
         if (a.run && !a.run->isDone())
             return true;
     return !running.isEmpty();
+}
+
+int LocalBackend::ownRunCount() const {
+    int count = int(running.size());
+    for (const QPointer<Run> &run : waiting)
+        count += run && run->state() == Run::State::Queued ? 1 : 0;
+    return count;
+}
+
+void LocalBackend::stopOwnRuns() {
+    // The queue first: a killed simulator frees its place, which would start the next run.
+    const QQueue<QPointer<Run>> queued = std::exchange(waiting, {});
+    for (const QPointer<Run> &run : queued)
+        if (run && run->state() == Run::State::Queued)
+            run->setState(Run::State::Cancelled);
+    const QList<Run *> started = running.keys();
+    for (Run *run : started) {
+        QProcess *process = running.value(run);
+        if (!process)
+            continue;
+        run->markCancelRequested();
+        process->kill();
+        // Emits finished(), which ends the run as cancelled and releases the process.
+        process->waitForFinished(3000);
+    }
 }
 
 void LocalBackend::adopt(Run *run) {

@@ -26,6 +26,12 @@ public:
     void cancel(Run *run) override;
     void setLimit(int limit) override;
     bool busy() const override;
+    // Runs this back-end started or holds waiting that have not ended; runs adopted from another
+    // session are not counted (they go on without this process).
+    int ownRunCount() const;
+    // Cancels every run counted by ownRunCount(): waiting ones leave the queue, running
+    // simulators are killed and waited for, so that each of those runs has ended on return.
+    void stopOwnRuns();
 
     // The simulator to start; empty (the default): "KARVENOCOM.exe" found as the designer finds
     // its programs, at the moment each run starts.

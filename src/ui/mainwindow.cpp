@@ -8,6 +8,7 @@
 #include "io/materialfiles.h"
 #include "io/projectfile.h"
 #include "model/materialsmanager.h"
+#include "run/localbackend.h"
 #include "view/glwidget.h"
 
 #include <QActionGroup>
@@ -579,10 +580,14 @@ void MainWindow::dropEvent(QDropEvent *event) {
 }
 
 void MainWindow::closeEvent(QCloseEvent *event) {
-    if (!maybeSave()) {
+    // Local simulators end with the designer: nothing is stopped before both questions have
+    // been answered. Jobs on Slurm go on without it and need no question.
+    if (!maybeStopRuns() || !maybeSave()) {
         event->ignore();
         return;
     }
+    if (localRuns)
+        localRuns->stopOwnRuns();
     event->accept();
     QMainWindow::closeEvent(event);
 }

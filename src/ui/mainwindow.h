@@ -230,6 +230,8 @@ private:
     void createRunMenus();
     // Saves the project before a run or a study; false when nothing was written.
     bool saveBeforeRun();
+    // The closing guard of local runs: true when none runs or the user agrees to stop them.
+    bool maybeStopRuns();
     // The back-end the run settings choose; the local one is shared by every run of the window.
     RunBackend *runBackend();
     // Live design check (mainwindow_livecheck.cpp).

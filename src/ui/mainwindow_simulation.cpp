@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QThread>
 
 void MainWindow::createRunMenus() {
@@ -101,6 +102,23 @@ void MainWindow::on_actionSimulate_triggered() {
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         }
     }
+}
+
+bool MainWindow::maybeStopRuns() {
+    const int count = localRuns ? localRuns->ownRunCount() : 0;
+    if (count == 0)
+        return true;
+    QMessageBox box(QMessageBox::Warning, appname,
+                    count == 1 ? tr("A simulation started from this designer is still running "
+                                    "on this computer.")
+                               : tr("%1 simulations started from this designer are still "
+                                    "running or waiting on this computer.")
+                                     .arg(count),
+                    QMessageBox::Yes | QMessageBox::Cancel, this);
+    box.setInformativeText(tr("Quitting stops them. Jobs on Slurm are not affected."));
+    box.button(QMessageBox::Yes)->setText(tr("Stop and Quit"));
+    box.setDefaultButton(QMessageBox::Cancel);
+    return box.exec() == QMessageBox::Yes;
 }
 
 void MainWindow::runSettingsDialog() {

@@ -214,6 +214,38 @@ private slots:
         QCOMPARE(A::simulation(w)->state(), Run::State::Cancelled);
     }
 
+    // Closing the designer would kill its local simulators: it asks first, and Cancel keeps
+    // both the window and the run.
+    void closingAsksBeforeStoppingLocalRuns() {
+        QVERIFY(writeFile(path("KARVENOCOM.exe"),
+                          "#!/bin/sh\necho 'SIMULATED TIME: 100 %'\nexec sleep 30\n", true));
+        MainWindow w;
+        QVERIFY(A::saveFile(w, path("device.txt")));
+        ModalDriver driver;
+        // OK leaves the simulator to write its last files.
+        driver.then(ModalDriver::chooseFile(path("out"))).then(clickWhen(QDialogButtonBox::Ok, [] {
+            return true;
+        }));
+        child<QAction>(&w, "actionSimulate")->trigger();
+        const QPointer<Run> run = A::simulation(w);
+        QVERIFY(run && run->state() == Run::State::Running);
+
+        driver.then(ModalDriver::press(QMessageBox::Cancel));
+        QVERIFY(!w.close());
+        QCOMPARE(driver.seen.last(),
+                 QStringLiteral("KARVENO Simulator|A simulation started from this designer is "
+                                "still running on this computer."));
+        QCOMPARE(run->state(), Run::State::Running);
+
+        driver.then(ModalDriver::press(QMessageBox::Yes));
+        QVERIFY(w.close());
+        QCOMPARE(driver.seen.size(), 4);
+        QCOMPARE(run->state(), Run::State::Cancelled);
+        // With nothing left running, closing asks nothing.
+        QVERIFY(w.close());
+        QCOMPARE(driver.seen.size(), 4);
+    }
+
     void onlyAModifiedProjectIsSavedAndCancelStartsNothing() {
         QVERIFY(writeFile(path("KARVENOCOM.exe"), kScriptedRun, true));
         QFile::remove(path("args.txt"));
