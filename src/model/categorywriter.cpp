@@ -42,8 +42,9 @@ template <class Text> void appendReal(Text &out, double value) {
         return;
     }
     // The shortest text that reads back as the value tells its significant digits. Six or fewer:
-    // %g with 6 digits writes exactly those, laid out below. Seven ending in 5 is a tie, which
-    // printf rounds to even and the stream away from zero: the stream's own formatting decides.
+    // %g with 6 digits writes exactly those; more are rounded to six below. Seven ending in 5 is
+    // a tie, which printf rounds to even and the stream away from zero: the stream's own
+    // formatting decides.
     char text[64];
     const std::to_chars_result shortest =
         std::to_chars(text, text + sizeof text - 1, value, std::chars_format::scientific);
@@ -58,21 +59,56 @@ template <class Text> void appendReal(Text &out, double value) {
         if (*p != '.' && count < 20)
             digits[count++] = *p;
     }
-    const int exponent = std::atoi(p + 1);
     if (count == 7 && digits[6] == '5') {
         const QByteArray stream = QLocale::c().toString(value, 'g', 6).toLatin1();
         add(out, stream.constData(), stream.size());
         return;
     }
     // Denormals hold fewer digits than they print; %g shows the exact value's.
-    if (count > 6 || !std::isnormal(value)) {
+    if (!std::isnormal(value)) {
         const std::to_chars_result r =
             std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
         add(out, text, r.ptr - text);
         return;
     }
-    if (exponent < -4 || exponent >= 6) {
-        add(out, text, shortest.ptr - text); // d.ddde-XX, as %g writes it
+    int exponent = std::atoi(p + 1);
+    if (count > 6) {
+        // Six digits, rounded as %g rounds the exact value: the value lies on the same side of
+        // the halfway point as its shortest text (a shorter text would lie between them
+        // otherwise), and the one tie left was taken above.
+        const bool up = digits[6] >= '5';
+        count = 6;
+        if (up) {
+            int n = 5;
+            while (n >= 0 && digits[n] == '9')
+                digits[n--] = '0';
+            if (n < 0) {
+                digits[0] = '1';
+                ++exponent;
+            } else {
+                ++digits[n];
+            }
+        }
+        while (count > 1 && digits[count - 1] == '0')
+            --count;
+    }
+    if (exponent < -4 || exponent >= 6) { // d.ddde-XX, as %g writes it
+        char *e = text;
+        if (minus)
+            *e++ = '-';
+        *e++ = digits[0];
+        if (count > 1) {
+            *e++ = '.';
+            for (int n = 1; n < count; ++n)
+                *e++ = digits[n];
+        }
+        *e++ = 'e';
+        *e++ = exponent < 0 ? '-' : '+';
+        const int magnitude = exponent < 0 ? -exponent : exponent;
+        if (magnitude < 10)
+            *e++ = '0';
+        e = std::to_chars(e, text + sizeof text, magnitude).ptr;
+        add(out, text, e - text);
         return;
     }
     char fixed[32];
