@@ -108,6 +108,21 @@ std::unique_ptr<RunBackend> backendFor(const RunSettings &settings) {
     return local;
 }
 
+// The back-end a study already started runs on: Slurm when a point has a Slurm job, else local.
+std::unique_ptr<RunBackend> backendFor(const Study &study) {
+    RunSettings settings = RunSettings::load();
+    settings.backend = onSlurm(study) ? RunSettings::Slurm : RunSettings::Local;
+    return backendFor(settings);
+}
+
+// Prints every problem the back-end reports and sets `refused` once there was one.
+void reportProblems(RunBackend &backend, bool *refused) {
+    QObject::connect(&backend, &RunBackend::problem, [refused](const QString &message) {
+        *refused = true;
+        std::fprintf(stderr, "karveno-study: %s\n", qPrintable(message));
+    });
+}
+
 // Exit status of a study by its points' states.
 int verdict(const Study &study) {
     return study.count({QStringLiteral("finished")}) == study.points().size() ? 0 : 1;
@@ -217,10 +232,7 @@ int run(QStringList args) {
         return fail(error);
     auto backend = backendFor(settings);
     bool refused = false;
-    QObject::connect(backend.get(), &RunBackend::problem, [&refused](const QString &message) {
-        refused = true;
-        std::fprintf(stderr, "karveno-study: %s\n", qPrintable(message));
-    });
+    reportProblems(*backend, &refused);
     QObject::connect(&study, &Study::saveFailed, [](const QString &message) { fail(message); });
     QObject::connect(&study, &Study::pointChanged, [&study](int index) {
         static QHash<int, QString> shown;
@@ -260,14 +272,9 @@ int status(QStringList args) {
     QString error;
     if (!study.open(args[0], &error))
         return fail(error);
-    RunSettings settings = RunSettings::load();
-    settings.backend = onSlurm(study) ? RunSettings::Slurm : RunSettings::Local;
-    auto backend = backendFor(settings);
+    auto backend = backendFor(study);
     bool refused = false;
-    QObject::connect(backend.get(), &RunBackend::problem, [&refused](const QString &message) {
-        refused = true;
-        std::fprintf(stderr, "karveno-study: %s\n", qPrintable(message));
-    });
+    reportProblems(*backend, &refused);
     refresh(study, *backend);
     if (!study.save(&error))
         return fail(QStringLiteral("study.csv cannot be written: %1").arg(error));
@@ -298,14 +305,9 @@ int cancel(QStringList args) {
     if (indexes.isEmpty())
         for (int i = 0; i < study.points().size(); ++i)
             indexes << i;
-    RunSettings settings = RunSettings::load();
-    settings.backend = onSlurm(study) ? RunSettings::Slurm : RunSettings::Local;
-    auto backend = backendFor(settings);
+    auto backend = backendFor(study);
     bool refused = false;
-    QObject::connect(backend.get(), &RunBackend::problem, [&refused](const QString &message) {
-        refused = true;
-        std::fprintf(stderr, "karveno-study: %s\n", qPrintable(message));
-    });
+    reportProblems(*backend, &refused);
     refresh(study, *backend);
     for (int index : indexes)
         study.cancel(index);
