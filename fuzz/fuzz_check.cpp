@@ -12,12 +12,10 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    MaterialsManager registry;
-    ProjectDesign design;
-    const ProjectReadResult read = readProjectText(fuzzing::inputText(data, size), design, registry);
-    if (!read.volumsRead)
+    const fuzzing::ProjectInput input(data, size);
+    if (!input.read.volumsRead)
         return 0;
-    const CheckVerdict verdict = checkDesign(design, registry);
+    const CheckVerdict verdict = checkDesign(input.design, input.registry);
     if (verdict.checked && verdict.line.isEmpty())
         std::abort(); // every check ends with a verdict line
     return 0;

@@ -24,13 +24,11 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    MaterialsManager registry;
-    ProjectDesign design;
-    const ProjectReadResult read = readProjectText(fuzzing::inputText(data, size), design, registry);
-    if (!read.volumsRead || read.missingMarkers > 0)
+    const fuzzing::ProjectInput input(data, size);
+    if (!input.read.volumsRead || input.read.missingMarkers > 0)
         return 0;
 
-    const QString once = written(design, registry);
+    const QString once = written(input.design, input.registry);
     MaterialsManager registry2;
     ProjectDesign design2;
     const ProjectReadResult again = readProjectText(once, design2, registry2);

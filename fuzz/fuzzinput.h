@@ -3,7 +3,9 @@
 // the check that the project's own writer produces text that reads back without a problem.
 
 #include "io/designtext.h"
+#include "io/projectfile.h"
 #include "io/readproblem.h"
+#include "model/materialsmanager.h"
 
 #include <QLoggingCategory>
 #include <QString>
@@ -20,6 +22,16 @@ inline QString inputText(const uint8_t *data, size_t size) {
     bytes.replace('\r', QByteArray());
     return decodeDesignText(bytes);
 }
+
+// The input read as a project file, into a design with a material registry of its own.
+struct ProjectInput {
+    ProjectInput(const uint8_t *data, size_t size)
+        : read(readProjectText(inputText(data, size), design, registry)) {}
+
+    MaterialsManager registry;
+    ProjectDesign design;
+    ProjectReadResult read;
+};
 
 inline void quietDebugChannels() {
     QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
