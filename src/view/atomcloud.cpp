@@ -4,6 +4,7 @@
 #include "model/material.h"
 #include "model/volum.h"
 #include "view/scenedrawing.h"
+#include "view/spheremesh.h"
 
 #include <GL/gl.h>
 
@@ -25,46 +26,14 @@ constexpr std::size_t kSplatFromAtoms = 20000;
 constexpr double kCoarseFromPixels = 1.5;
 constexpr double kFullFromPixels = 5.0;
 
-// A unit-radius sphere (slices around z, stacks from +z to -z) with normals, as an indexed
-// triangle list for client-side arrays.
-struct Sphere {
-    std::vector<GLfloat> vertices; // radius kAtomRadius
-    std::vector<GLfloat> normals;
-    std::vector<GLushort> indices;
-
-    Sphere(int slices, int stacks) {
-        const double pi = std::acos(-1.0);
-        for (int stack = 0; stack <= stacks; ++stack) {
-            const double rho = pi * stack / stacks;
-            for (int slice = 0; slice <= slices; ++slice) {
-                const double theta = 2.0 * pi * slice / slices;
-                const double n[3] = {-std::sin(theta) * std::sin(rho),
-                                     std::cos(theta) * std::sin(rho), std::cos(rho)};
-                for (double c : n) {
-                    normals.push_back(GLfloat(c));
-                    vertices.push_back(GLfloat(c * scene::kAtomRadius));
-                }
-            }
-        }
-        const int row = slices + 1;
-        for (int stack = 0; stack < stacks; ++stack) {
-            for (int slice = 0; slice < slices; ++slice) {
-                const GLushort a = GLushort(stack * row + slice);
-                const GLushort b = GLushort(a + row);
-                indices.insert(indices.end(),
-                               {a, b, GLushort(a + 1), GLushort(a + 1), b, GLushort(b + 1)});
-            }
-        }
-    }
-};
-
-const Sphere &fullSphere() {
-    static const Sphere sphere(scene::kAtomSlices + 2, scene::kAtomStacks);
+const scene::SphereMesh &fullSphere() {
+    static const scene::SphereMesh sphere(scene::kAtomSlices + 2, scene::kAtomStacks,
+                                          scene::kAtomRadius);
     return sphere;
 }
 
-const Sphere &coarseSphere() {
-    static const Sphere sphere(6, 4);
+const scene::SphereMesh &coarseSphere() {
+    static const scene::SphereMesh sphere(6, 4, scene::kAtomRadius);
     return sphere;
 }
 
@@ -97,7 +66,7 @@ double distanceToBox(const double eye[3], const float min[3], const float max[3]
 
 // The sphere compiled into a display list of the current context: one call per atom then costs
 // a matrix and a list, not an upload of client arrays.
-void compileSphere(const Sphere &sphere, unsigned int list) {
+void compileSphere(const scene::SphereMesh &sphere, unsigned int list) {
     glNewList(list, GL_COMPILE);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);

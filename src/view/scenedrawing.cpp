@@ -1,5 +1,7 @@
 #include "view/scenedrawing.h"
 
+#include "view/spheremesh.h"
+
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -10,50 +12,14 @@ namespace scene {
 
 namespace {
 
-// A sphere tessellated like a GLU quadric sphere (slices around z, stacks from +z to -z), built
-// once on the CPU and drawn from client-side arrays, so that no GL object has to follow the
-// context.
-struct SphereMesh {
-    int vertexCount = 0;
-    std::vector<GLfloat> vertices;
-    std::vector<GLfloat> normals;
-    std::vector<GLushort> indices;
-
-    SphereMesh(int slices, int stacks) {
-        const double pi = std::acos(-1.0);
-        for (int stack = 0; stack <= stacks; ++stack) {
-            const double rho = pi * stack / stacks;
-            for (int slice = 0; slice <= slices; ++slice) {
-                const double theta = 2.0 * pi * slice / slices;
-                const double n[3] = {-std::sin(theta) * std::sin(rho),
-                                     std::cos(theta) * std::sin(rho), std::cos(rho)};
-                for (double c : n) {
-                    normals.push_back(GLfloat(c));
-                    vertices.push_back(GLfloat(c * kAtomRadius));
-                }
-            }
-        }
-        vertexCount = int(vertices.size() / 3);
-        const int row = slices + 1;
-        for (int stack = 0; stack < stacks; ++stack) {
-            for (int slice = 0; slice < slices; ++slice) {
-                const GLushort a = GLushort(stack * row + slice);
-                const GLushort b = GLushort(a + row);
-                indices.insert(indices.end(),
-                               {a, b, GLushort(a + 1), GLushort(a + 1), b, GLushort(b + 1)});
-            }
-        }
-    }
-};
-
 const SphereMesh &sphereMesh() {
-    static const SphereMesh mesh(kAtomSlices, kAtomStacks);
+    static const SphereMesh mesh(kAtomSlices, kAtomStacks, kAtomRadius);
     return mesh;
 }
 
 // For spheres a few pixels across: the same outline to the eye, a quarter of the triangles.
 const SphereMesh &coarseSphereMesh() {
-    static const SphereMesh mesh(6, 4);
+    static const SphereMesh mesh(6, 4, kAtomRadius);
     return mesh;
 }
 
