@@ -6,6 +6,7 @@
 // 1. karveno-check end to end (read, hand-over, check) on the regression designs and on a
 //    generated device of 97 volums and about 10^6 cells: wall and CPU time and peak memory
 //    (maximum resident set) of the process, each in a process of its own.
+//    And on the transistor holding 7.5 million atoms (a file of about 270 MB).
 // 2. Hand-over plus checker inside one process on the generated device (best of five runs).
 // 3. Checks of a project (default: the transistor of the test suite) whose meshes along x are
 //    multiplied.
@@ -19,6 +20,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTextStream>
 
@@ -88,6 +90,26 @@ ProjectDesign longTransistor(const ProjectDesign &base, int n, int slabs, int me
         if (k == 0)
             place(t[6], "DRAIN", contact + double(slabs) * meshes, 0, 0, contact, n + 2, n + 2, w,
                   w);
+    }
+    return design;
+}
+
+// The design with `total` atoms spread over its volums, on a lattice inside each.
+ProjectDesign withAtoms(const ProjectDesign &base, int total) {
+    ProjectDesign design = base;
+    const int perVolum = total / design.volums.size();
+    for (Volum &volum : design.volums) {
+        const Coord origin = volum.getCoords().value(0);
+        QList<Atom> atoms;
+        atoms.reserve(perVolum);
+        for (int n = 0; n < perVolum; ++n) {
+            const int i = n % 100, j = (n / 100) % 100, k = n / 10000;
+            atoms.append(Atom(origin.getX() + i * 0.05431, origin.getY() + j * 0.05431,
+                              origin.getZ() + k * 0.05431, volum.getMaterial(), n % 4 != 0, n % 4,
+                              3));
+        }
+        volum.setAtomsInfo(atoms);
+        volum.setWriteAtomsInfo(true);
     }
     return design;
 }
@@ -164,6 +186,17 @@ int main(int argc, char *argv[]) {
                                      .arg(cellCount(large))
                                      .toLatin1();
     runChecker(largeName.constData(), largePath, "<= 0.3 s, <= 150 MB");
+    {
+        const QString atomsPath = work.filePath("atoms.txt");
+        if (!writeProjectFile(atomsPath, withAtoms(transistor, 7500000), registry)) {
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(atomsPath));
+            return 2;
+        }
+        const QByteArray atomsName = QStringLiteral("7.5 M atoms, %1 MB")
+                                         .arg(QFileInfo(atomsPath).size() / 1000000)
+                                         .toLatin1();
+        runChecker(atomsName.constData(), atomsPath, "<= 3 s");
+    }
 
     std::printf("\nhand-over and checker in one process, %s (best of 5)\n", largeName.constData());
     double best = 1e30;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 void setDesignNumberFormat(QTextStream &out) {
     out.setLocale(QLocale::c());
@@ -18,60 +17,42 @@ void setDesignNumberFormat(QTextStream &out) {
     out.setIntegerBase(10);
 }
 
-namespace {
-
-void add(QString &out, const char *text, qsizetype size) {
-    out += QLatin1String(text, size);
-}
-
-void add(QByteArray &out, const char *text, qsizetype size) {
-    out.append(text, size);
-}
-
-template <class Text> void appendReal(Text &out, double value) {
+char *writeDesignReal(char *to, double value) {
     if (value == 0.0) {
-        add(out, "0", 1); // the stream writes -0 as 0
-        return;
+        *to++ = '0'; // the stream writes -0 as 0
+        return to;
     }
-    if (std::isnan(value)) {
-        add(out, "nan", 3);
-        return;
-    }
-    if (std::isinf(value)) {
-        value < 0 ? add(out, "-inf", 4) : add(out, "inf", 3);
-        return;
-    }
+    if (std::isnan(value))
+        return std::copy_n("nan", 3, to);
+    if (std::isinf(value))
+        return value < 0 ? std::copy_n("-inf", 4, to) : std::copy_n("inf", 3, to);
     // The shortest text that reads back as the value tells its significant digits. Six or fewer:
     // %g with 6 digits writes exactly those; more are rounded to six below. Seven ending in 5 is
     // a tie, which printf rounds to even and the stream away from zero: the stream's own
     // formatting decides.
-    char text[64];
-    const std::to_chars_result shortest =
-        std::to_chars(text, text + sizeof text - 1, value, std::chars_format::scientific);
-    *shortest.ptr = '\0'; // for the exponent's atoi
+    char text[32];
+    const char *const end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::scientific).ptr;
     const char *p = text;
     const bool minus = *p == '-';
     if (minus)
         ++p;
     char digits[20];
     int count = 0;
-    for (; p < shortest.ptr && *p != 'e'; ++p) {
+    for (; *p != 'e'; ++p) {
         if (*p != '.' && count < 20)
             digits[count++] = *p;
     }
     if (count == 7 && digits[6] == '5') {
         const QByteArray stream = QLocale::c().toString(value, 'g', 6).toLatin1();
-        add(out, stream.constData(), stream.size());
-        return;
+        return std::copy_n(stream.constData(), std::min<qsizetype>(stream.size(), kDesignNumberMax),
+                           to);
     }
     // Denormals hold fewer digits than they print; %g shows the exact value's.
-    if (!std::isnormal(value)) {
-        const std::to_chars_result r =
-            std::to_chars(text, text + sizeof text, value, std::chars_format::general, 6);
-        add(out, text, r.ptr - text);
-        return;
-    }
-    int exponent = std::atoi(p + 1);
+    if (!std::isnormal(value))
+        return std::to_chars(to, to + kDesignNumberMax, value, std::chars_format::general, 6).ptr;
+    int exponent = 0;
+    std::from_chars(p + 1 + (p[1] == '+'), end, exponent);
     if (count > 6) {
         // Six digits, rounded as %g rounds the exact value: the value lies on the same side of
         // the halfway point as its shortest text (a shorter text would lie between them
@@ -92,70 +73,43 @@ template <class Text> void appendReal(Text &out, double value) {
         while (count > 1 && digits[count - 1] == '0')
             --count;
     }
+    if (minus)
+        *to++ = '-';
     if (exponent < -4 || exponent >= 6) { // d.ddde-XX, as %g writes it
-        char *e = text;
-        if (minus)
-            *e++ = '-';
-        *e++ = digits[0];
+        *to++ = digits[0];
         if (count > 1) {
-            *e++ = '.';
-            for (int n = 1; n < count; ++n)
-                *e++ = digits[n];
+            *to++ = '.';
+            to = std::copy(digits + 1, digits + count, to);
         }
-        *e++ = 'e';
-        *e++ = exponent < 0 ? '-' : '+';
+        *to++ = 'e';
+        *to++ = exponent < 0 ? '-' : '+';
         const int magnitude = exponent < 0 ? -exponent : exponent;
         if (magnitude < 10)
-            *e++ = '0';
-        e = std::to_chars(e, text + sizeof text, magnitude).ptr;
-        add(out, text, e - text);
-        return;
+            *to++ = '0';
+        return std::to_chars(to, to + 4, magnitude).ptr;
     }
-    char fixed[32];
-    char *f = fixed;
-    if (minus)
-        *f++ = '-';
     if (exponent < 0) {
-        *f++ = '0';
-        *f++ = '.';
-        for (int n = 1; n < -exponent; ++n)
-            *f++ = '0';
-        for (int n = 0; n < count; ++n)
-            *f++ = digits[n];
-    } else {
-        for (int n = 0; n <= exponent; ++n)
-            *f++ = n < count ? digits[n] : '0';
-        if (count > exponent + 1) {
-            *f++ = '.';
-            for (int n = exponent + 1; n < count; ++n)
-                *f++ = digits[n];
-        }
+        *to++ = '0';
+        *to++ = '.';
+        to = std::fill_n(to, -exponent - 1, '0');
+        return std::copy(digits, digits + count, to);
     }
-    add(out, fixed, f - fixed);
+    for (int n = 0; n <= exponent; ++n)
+        *to++ = n < count ? digits[n] : '0';
+    if (count > exponent + 1) {
+        *to++ = '.';
+        to = std::copy(digits + exponent + 1, digits + count, to);
+    }
+    return to;
 }
 
-template <class Text> void appendInteger(Text &out, qint64 value) {
-    char text[24];
-    const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
-    add(out, text, r.ptr - text);
-}
-
-} // namespace
-
-void appendDesignReal(QString &out, double value) {
-    appendReal(out, value);
+char *writeDesignInteger(char *to, qint64 value) {
+    return std::to_chars(to, to + kDesignNumberMax, value).ptr;
 }
 
 void appendDesignReal(QByteArray &out, double value) {
-    appendReal(out, value);
-}
-
-void appendDesignInteger(QString &out, qint64 value) {
-    appendInteger(out, value);
-}
-
-void appendDesignInteger(QByteArray &out, qint64 value) {
-    appendInteger(out, value);
+    char text[kDesignNumberMax];
+    out.append(text, writeDesignReal(text, value) - text);
 }
 
 QString asWord(const QString &name) {

@@ -14,14 +14,15 @@ class QTextStream;
 // significant digits.
 void setDesignNumberFormat(QTextStream &out);
 
-// Appends `value` exactly as a stream set up by setDesignNumberFormat writes it (%g with 6
-// significant digits, "0" for -0, "nan", "inf"), without the stream's per-number cost: for the
-// large numeric sections.
-void appendDesignReal(QString &out, double value);
-void appendDesignInteger(QString &out, qint64 value);
-// The same into bytes (the characters written are ASCII).
+// Writes `value` at `to` exactly as a stream set up by setDesignNumberFormat writes it (%g with
+// 6 significant digits, "0" for -0, "nan", "inf"), without the stream's per-number cost, for the
+// large numeric sections; returns the end of what was written, at most kDesignNumberMax
+// characters, all ASCII.
+constexpr int kDesignNumberMax = 32;
+char *writeDesignReal(char *to, double value);
+char *writeDesignInteger(char *to, qint64 value);
+// The same, appended.
 void appendDesignReal(QByteArray &out, double value);
-void appendDesignInteger(QByteArray &out, qint64 value);
 
 // A name as the files' word readers can read it back: blanks become '_', an empty name "_".
 QString asWord(const QString &name);

@@ -6,6 +6,8 @@
 #include <QIODevice>
 #include <QTextStream>
 
+#include <algorithm>
+
 Volum::Volum(const QString &name, int xmalles, int ymalles, int zmalles)
     : name(name), xmalles(xmalles), ymalles(ymalles), zmalles(zmalles) {}
 
@@ -105,44 +107,50 @@ void Volum::writeAtomsInfo(QTextStream &out, int volumNumber) const {
     QIODevice *device = out.device();
     constexpr qsizetype kPiece = 1 << 16;
     QByteArray piece;
-    piece.reserve(kPiece + 256);
+    char *to = nullptr;
     const auto hand = [&] {
+        const qsizetype size = to - piece.constData();
         if (device) {
             out.flush();
-            device->write(piece);
+            device->write(piece.constData(), size);
         } else {
-            out << (latin1 ? QString::fromLatin1(piece) : QString::fromUtf8(piece));
+            const QByteArrayView bytes(piece.constData(), size);
+            out << (latin1 ? QString::fromLatin1(bytes) : QString::fromUtf8(bytes));
         }
-        piece.clear();
+        to = piece.data();
     };
-    QByteArray volumLine;
-    appendDesignInteger(volumLine, volumNumber);
-    volumLine += '\n';
-    bool first = true;
-    const Material *lastMaterial = nullptr;
+    QByteArray volumLine = QByteArray::number(volumNumber) + '\n';
     QByteArray materialLines;
-    for (const Atom &atom : atoms) {
-        if (first || atom.getMaterial() != lastMaterial) {
-            first = false;
+    qsizetype atomMax = 0; // the most one atom's lines can take
+    const Material *lastMaterial = nullptr;
+    for (qsizetype n = 0; n < atoms.size(); ++n) {
+        const Atom &atom = atoms[n];
+        if (n == 0 || atom.getMaterial() != lastMaterial) {
             lastMaterial = atom.getMaterial();
-            materialLines = encoded(materialWord(lastMaterial)) + '\n';
-            appendDesignInteger(materialLines, atom.getMaterialIndex());
-            materialLines += '\n';
+            materialLines = encoded(materialWord(lastMaterial)) + '\n' +
+                            QByteArray::number(atom.getMaterialIndex()) + '\n';
+            atomMax = 4 * kDesignNumberMax + 4 + materialLines.size() + volumLine.size();
+            if (piece.size() < kPiece + atomMax) {
+                const qsizetype used = to ? to - piece.constData() : 0;
+                piece.resize(kPiece + atomMax);
+                to = piece.data() + used;
+            }
         }
-        appendDesignReal(piece, atom.getX());
-        piece += ' ';
-        appendDesignReal(piece, atom.getY());
-        piece += ' ';
-        appendDesignReal(piece, atom.getZ());
-        piece += '\n';
-        piece += materialLines;
-        piece += volumLine;
-        appendDesignInteger(piece, atom.offsetNumber());
-        piece += '\n';
-        if (piece.size() >= kPiece)
+        to = writeDesignReal(to, atom.getX());
+        *to++ = ' ';
+        to = writeDesignReal(to, atom.getY());
+        *to++ = ' ';
+        to = writeDesignReal(to, atom.getZ());
+        *to++ = '\n';
+        to = std::copy_n(materialLines.constData(), materialLines.size(), to);
+        to = std::copy_n(volumLine.constData(), volumLine.size(), to);
+        to = writeDesignInteger(to, atom.offsetNumber());
+        *to++ = '\n';
+        if (to - piece.constData() >= kPiece)
             hand();
     }
-    hand();
+    if (to)
+        hand();
 }
 
 void Volum::writeVolumProperties(QTextStream &out) const {
