@@ -33,12 +33,13 @@ const char kUsage[] =
     "        VALUES is a list (1,2,5) or start:step:end; a choice takes the names of its\n"
     "        alternatives. Two settings give every combination, or with --paired pairs of values.\n"
     "run     runs the points that are ready (with --again also those that failed or were\n"
-    "        cancelled) on the back-end of the run settings, or the one given, and follows them\n"
+    "        cancelled, and those that a session which ended on this machine had queued but never\n"
+    "        handed over) on the back-end of the run settings, or the one given, and follows them\n"
     "        to their end. Local runs keep to the limit (default: the number of cores); on Slurm\n"
     "        the study is one job array (--limit N adds %N). With --no-wait a Slurm study is\n"
     "        only submitted.\n"
     "status  refreshes the states from the output files and from Slurm, rewrites study.csv and\n"
-    "        prints one line per point.\n"
+    "        prints one line per point; points left queued by a session that ended are ready.\n"
     "cancel  cancels the given points (default: all) that are queued or running.\n"
     "\n"
     "Exit status: 0 success (run, status: every point that passed the checker has finished);\n"
@@ -87,16 +88,9 @@ QString pointLine(const StudyPoint &p) {
         line += QStringLiteral("  ") + p.message;
     else if (p.state == QLatin1String("running"))
         line += QStringLiteral("  %1 %  %2").arg(p.progress).arg(p.status);
-    if (!p.job.isEmpty())
+    if (p.hasJob())
         line += QStringLiteral("  [%1]").arg(p.job);
     return line;
-}
-
-bool onSlurm(const Study &study) {
-    for (const StudyPoint &p : study.points())
-        if (!p.job.isEmpty() && !p.job.startsWith(QLatin1String("pid:")))
-            return true;
-    return false;
 }
 
 std::unique_ptr<RunBackend> backendFor(const RunSettings &settings) {
@@ -111,7 +105,7 @@ std::unique_ptr<RunBackend> backendFor(const RunSettings &settings) {
 // The back-end a study already started runs on: Slurm when a point has a Slurm job, else local.
 std::unique_ptr<RunBackend> backendFor(const Study &study) {
     RunSettings settings = RunSettings::load();
-    settings.backend = onSlurm(study) ? RunSettings::Slurm : RunSettings::Local;
+    settings.backend = study.onSlurm() ? RunSettings::Slurm : RunSettings::Local;
     return backendFor(settings);
 }
 
@@ -242,6 +236,10 @@ int run(QStringList args) {
             say(pointLine(p));
         }
     });
+    // Points that a session which ended had queued, but never handed over, are run now.
+    if (const int reclaimed = study.reclaimAbandoned())
+        say(QStringLiteral("%1 points left queued by a session that ended are ready again")
+                .arg(reclaimed));
     const int started = study.start(backend.get(), again);
     say(QStringLiteral("%1 points submitted to the %2 back-end").arg(started).arg(backend->name()));
     if (started == 0)
@@ -250,7 +248,7 @@ int run(QStringList args) {
         // Waits only for Slurm's answer to the submission.
         auto answered = [&study] {
             for (const StudyPoint &p : study.points())
-                if (p.state == QLatin1String("queued") && p.job.isEmpty())
+                if (p.state == QLatin1String("queued") && !p.hasJob())
                     return false;
             return true;
         };

@@ -5,11 +5,13 @@
 #include "model/materialsmanager.h"
 #include "run/runbackend.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLockFile>
 #include <QSaveFile>
+#include <QSysInfo>
 #include <QTextStream>
 
 #include <memory>
@@ -59,6 +61,35 @@ QList<QStringList> readCsv(const QString &text) {
     if (!field.isEmpty() || !record.isEmpty())
         records << (record << field);
     return records;
+}
+
+const QLatin1String kWaiting("waiting:");
+
+// When the process started, in clock ticks since boot (field 22 of /proc/PID/stat); empty when
+// there is no such process. With the pid it names one process, whatever pids are reused.
+QByteArray processStart(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray text = stat.readAll();
+    // The command name, in parentheses, may hold blanks; the fields after it are plain.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return fields.value(19);
+}
+
+// True when the session that wrote `mark` ("waiting:HOST:PID:START") has ended on this machine,
+// or when there is no mark at all.
+bool markedSessionEnded(const QString &mark) {
+    if (mark.isEmpty())
+        return true;
+    const QStringList parts = mark.mid(kWaiting.size()).split(QLatin1Char(':'));
+    if (!mark.startsWith(kWaiting) || parts.size() != 3)
+        return false; // a job id, or a mark this version does not know
+    if (parts[0] != QSysInfo::machineHostName())
+        return false; // nothing here can tell about another machine
+    bool ok = false;
+    const qint64 pid = parts[1].toLongLong(&ok);
+    return ok && processStart(pid) != parts[2].toLatin1();
 }
 
 const QStringList kTail = {QStringLiteral("project"), QStringLiteral("verdict"),
@@ -265,7 +296,10 @@ void Study::update(int index) {
     const QString state = Run::stateName(run->state());
     const bool recorded = p.state != state || p.job != run->jobId();
     p.state = state;
-    p.job = run->jobId();
+    // A point waiting for its job keeps this session's mark, so that another session can tell
+    // it from one abandoned by a session that died.
+    p.job =
+        run->jobId().isEmpty() && run->state() == Run::State::Queued ? waitingMark() : run->jobId();
     p.progress = run->progress();
     p.status = run->lastStatus();
     p.message = run->message();
@@ -290,7 +324,7 @@ int Study::start(RunBackend *to, bool again) {
         QDir().mkpath(absolute(list[i].output));
         Run *run = attach(i, to);
         list[i].state = Run::stateName(Run::State::Queued);
-        list[i].job.clear();
+        list[i].job = waitingMark();
         touched.insert(i);
         batch << run;
     }
@@ -304,7 +338,44 @@ int Study::start(RunBackend *to, bool again) {
     return int(batch.size());
 }
 
+QString Study::waitingMark() {
+    static const QString mark =
+        kWaiting + QSysInfo::machineHostName() + QLatin1Char(':') +
+        QString::number(QCoreApplication::applicationPid()) + QLatin1Char(':') +
+        QString::fromLatin1(processStart(QCoreApplication::applicationPid()));
+    return mark;
+}
+
+int Study::reclaimAbandoned() {
+    QList<int> reclaimed;
+    for (int i = 0; i < list.size(); ++i) {
+        if (list[i].state != Run::stateName(Run::State::Queued) ||
+            (runs.value(i) && !runs[i]->isDone()) || !markedSessionEnded(list[i].job))
+            continue;
+        list[i].state = kReady;
+        list[i].job.clear();
+        touched.insert(i);
+        reclaimed << i;
+    }
+    if (reclaimed.isEmpty())
+        return 0;
+    QString why;
+    if (!save(&why))
+        emit saveFailed(tr("%1 cannot be written: %2").arg(kTableName, why));
+    for (int i : reclaimed)
+        emit pointChanged(i);
+    return int(reclaimed.size());
+}
+
+bool Study::onSlurm() const {
+    for (const StudyPoint &p : list)
+        if (p.hasJob() && !p.job.startsWith(QLatin1String("pid:")))
+            return true;
+    return false;
+}
+
 int Study::follow(RunBackend *to) {
+    reclaimAbandoned();
     int followed = 0;
     for (int i = 0; i < list.size(); ++i) {
         const QString &state = list[i].state;
@@ -313,9 +384,9 @@ int Study::follow(RunBackend *to) {
             continue;
         if (runs.value(i) && !runs[i]->isDone())
             continue;
-        // Queued without a job id: another session is submitting it right now (or died doing
-        // so); there is nothing to follow yet, and nothing to declare failed.
-        if (list[i].job.isEmpty())
+        // Queued and waiting in a live session (or in one on another machine): there is
+        // nothing to follow yet, and nothing to declare failed.
+        if (!list[i].hasJob())
             continue;
         Run *run = attach(i, to);
         run->setJobId(list[i].job);

@@ -24,10 +24,14 @@ struct StudyPoint {
     QString verdict;  // the checker's line
     QString state;    // "ready", "not run" (the checker refused it) or a run state
     QString output;   // relative to the study folder, ending in "/"
-    QString job;      // the back-end's job id once submitted
+    QString job;      // the back-end's job id once submitted; before that, the waiting mark of
+                      // the session that queued the point
     int progress = 0; // per cent of simulated time, while followed
     QString status;   // the last status line, while followed
     QString message;  // why it failed, while followed
+
+    // True once the back-end has given the point a job id.
+    bool hasJob() const { return !job.isEmpty() && !job.startsWith(QLatin1String("waiting:")); }
 };
 
 class Study : public QObject {
@@ -61,8 +65,17 @@ public:
     // to the back-end; returns how many. Local runs keep to the back-end's limit; on Slurm the
     // points go as one job array.
     int start(RunBackend *backend, bool again = false);
-    // Follows the points that a previous session left queued or running with a job id.
+    // Follows the points that a previous session left queued or running with a job id (after
+    // reclaiming the abandoned ones).
     int follow(RunBackend *backend);
+    // Points queued by a session on this machine that ended before handing them to its back-end
+    // (or by one that left no mark) become ready again; returns how many. Points waiting in a
+    // live session, or in one on another machine, are left to it.
+    int reclaimAbandoned();
+    // True when a point has a Slurm job: the study runs on Slurm.
+    bool onSlurm() const;
+    // The job column of a point that this session has queued and not yet handed to its back-end.
+    static QString waitingMark();
     void cancel(int index);
     void cancelAll();
     // True while any point is followed and has not ended.

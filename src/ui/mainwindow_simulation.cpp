@@ -166,11 +166,8 @@ void MainWindow::openStudy() {
         QMessageBox::warning(this, QStringLiteral("Application"), error);
         return;
     }
-    bool onSlurm = false;
-    for (const StudyPoint &p : probe.points())
-        onSlurm = onSlurm || (!p.job.isEmpty() && !p.job.startsWith(QLatin1String("pid:")));
     RunBackend *backend = nullptr;
-    if (onSlurm) {
+    if (probe.onSlurm()) {
         RunSettings settings = RunSettings::load();
         settings.backend = RunSettings::Slurm;
         backend = new SlurmBackend(settings, this);

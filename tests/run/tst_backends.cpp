@@ -11,7 +11,9 @@
 
 #include <QFile>
 #include <QLoggingCategory>
+#include <QProcess>
 #include <QSignalSpy>
+#include <QSysInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -239,6 +241,46 @@ private slots:
         QCOMPARE(second.points()[1].state, QStringLiteral("finished"));
         QCOMPARE(second.points()[1].progress, 100);
         QCOMPARE(csvStates(folder), QStringList({"finished", "finished"}));
+    }
+
+    // Points left queued by a session that died before handing them over run again; those
+    // waiting in a live session, or in one on another machine, are left to it.
+    void abandonedPointsAreReclaimed() {
+        const QString folder = work.filePath("abandoned");
+        StudyDefinition definition;
+        definition.settings << StudySetting{QStringLiteral("general/NPARTICLES"),
+                                            {"1", "2", "3", "4"}};
+        QString error;
+        QVERIFY2(Study::make(kDevice, folder, definition, &error), qPrintable(error));
+        QProcess ended;
+        ended.start(QStringLiteral("true"));
+        QVERIFY(ended.waitForStarted());
+        const qint64 deadPid = ended.processId();
+        QVERIFY(ended.waitForFinished());
+        const QString host = QSysInfo::machineHostName();
+        const QStringList marks{QStringLiteral("waiting:%1:%2:1").arg(host).arg(deadPid), QString(),
+                                Study::waitingMark(),
+                                QStringLiteral("waiting:%1-elsewhere:1:1").arg(host)};
+        QList<QByteArray> lines = readFile(folder + "/study.csv").split('\n');
+        const QList<QByteArray> header = lines.first().split(',');
+        for (int i = 0; i < marks.size(); ++i) {
+            QList<QByteArray> fields = lines[i + 1].split(',');
+            fields[header.indexOf("state")] = "queued";
+            fields[header.indexOf("job")] = marks[i].toUtf8();
+            lines[i + 1] = fields.join(',');
+        }
+        QFile table(folder + "/study.csv");
+        QVERIFY(table.open(QIODevice::WriteOnly) && table.write(lines.join('\n')) > 0);
+        table.close();
+
+        Study study;
+        QVERIFY2(study.open(folder, &error), qPrintable(error));
+        auto backend = makeBackend(QStringLiteral("local"));
+        QCOMPARE(study.follow(backend.get()), 0);
+        QCOMPARE(csvStates(folder), QStringList({"ready", "ready", "queued", "queued"}));
+        QCOMPARE(study.start(backend.get()), 2);
+        QTRY_VERIFY_WITH_TIMEOUT(!study.active(), kWaitMs);
+        QCOMPARE(csvStates(folder), QStringList({"finished", "finished", "queued", "queued"}));
     }
 
     void refusedSubmissionShowsSlurmsMessage() {
