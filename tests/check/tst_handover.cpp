@@ -275,6 +275,20 @@ private slots:
         QVERIFY(!v.checked && !v.ok());
         QCOMPARE(v.text(), QStringLiteral("No volums to check!"));
     }
+
+    // Memory that runs out in the hand-over is reported with the very line, padding included,
+    // that the checker writes when its own tables do not fit.
+    void outOfMemoryInTheHandOverReadsAsTheCheckers() {
+        Design d({{"Si", 1}}, 1);
+        qputenv("KARVENO_CHECK_MEMORY", "1000");
+        const CheckVerdict checkers = checkDesign(d.input);
+        qunsetenv("KARVENO_CHECK_MEMORY");
+        QVERIFY2(checkers.text().contains(QStringLiteral("[       12001 ]")),
+                 qPrintable(checkers.text()));
+        const CheckVerdict handOvers = outOfMemoryVerdict();
+        QCOMPARE(handOvers.line, checkers.line);
+        QVERIFY(handOvers.checked && !handOvers.ok());
+    }
 };
 
 QTEST_GUILESS_MAIN(TestHandOver)

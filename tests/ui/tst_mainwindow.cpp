@@ -300,6 +300,29 @@ private slots:
         QCOMPARE(w.windowTitle(), file + kTitle);
     }
 
+    // Catalogues and materials read with problems are listed, with their file and line, in one
+    // box when the designer starts; what was read is used.
+    void dataProblemsAreListedAtStart() {
+        const QString bad = path("data/materials/bad.txt");
+        QVERIFY(writeFile(bad, "M\nBad\n2\n200 100 50\n1 0 x\n0 1 0\n0 0 1\n1\n0 0 0 Bad\n0\n"));
+        QString listed;
+        ModalDriver driver;
+        driver.then([&listed](QWidget *w) {
+            auto *box = qobject_cast<QMessageBox *>(w);
+            listed = box ? box->informativeText() : QString();
+            ModalDriver::press(QMessageBox::Ok)(w);
+        });
+        {
+            MainWindow w;
+            QFile::remove(bad);
+            QVERIFY(MaterialsManager::getInstance()->getMaterial(QStringLiteral("Bad")));
+        }
+        QCOMPARE(driver.seen,
+                 QStringList{"Application|Some catalogues or materials were read with problems. "
+                             "What was read is used; the files are left as they are."});
+        QVERIFY2(listed.contains(QDir::toNativeSeparators(bad) + ":5:"), qPrintable(listed));
+    }
+
     void unreadableFileLeavesProjectUntouched() {
         MainWindow w;
         const QString current = path("current.txt");
