@@ -305,9 +305,7 @@ void Study::update(int index) {
     p.message = run->message();
     if (recorded) {
         touched.insert(index);
-        QString why;
-        if (!save(&why))
-            emit saveFailed(tr("%1 cannot be written: %2").arg(kTableName, why));
+        saveOrReport();
     }
     emit pointChanged(index);
 }
@@ -330,12 +328,16 @@ int Study::start(RunBackend *to, bool again) {
     }
     if (batch.isEmpty())
         return 0;
-    QString why;
-    if (!save(&why))
-        emit saveFailed(tr("%1 cannot be written: %2").arg(kTableName, why));
+    saveOrReport();
     to->setBatchFolder(dir);
     to->submit(batch);
     return int(batch.size());
+}
+
+void Study::saveOrReport() {
+    QString why;
+    if (!save(&why))
+        emit saveFailed(tr("%1 cannot be written: %2").arg(kTableName, why));
 }
 
 QString Study::waitingMark() {
@@ -359,9 +361,7 @@ int Study::reclaimAbandoned() {
     }
     if (reclaimed.isEmpty())
         return 0;
-    QString why;
-    if (!save(&why))
-        emit saveFailed(tr("%1 cannot be written: %2").arg(kTableName, why));
+    saveOrReport();
     for (int i : reclaimed)
         emit pointChanged(i);
     return int(reclaimed.size());

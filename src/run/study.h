@@ -93,6 +93,8 @@ signals:
 private:
     Run *attach(int index, RunBackend *backend);
     void update(int index);
+    // Saves, and tells through saveFailed when study.csv cannot be written.
+    void saveOrReport();
 
     QString dir;
     QStringList paths;
