@@ -93,6 +93,7 @@ private slots:
     void missingMaterialKeepsItsName();
     void namesKeepTheFilesEncoding();
     void numbersWrittenAsTheStreamWritesThem();
+    void atomsOverManyPiecesWriteTheSameToFileAndText();
 };
 
 void TestProjectFile::writesAndReadsTheSimulatorLayout() {
@@ -404,6 +405,31 @@ void TestProjectFile::numbersWrittenAsTheStreamWritesThem() {
             a[n] == b[n],
             qPrintable(
                 QStringLiteral("%1: %2, not %3").arg(values.value(n), 0, 'g', 17).arg(b[n], a[n])));
+}
+
+// The atoms are formatted in pieces: many pieces, and atoms of a material whose name alone is
+// longer than a piece, give the same text in a file as in a string, and read back whole.
+void TestProjectFile::atomsOverManyPiecesWriteTheSameToFileAndText() {
+    Sample sample;
+    Material *si = sample.registry.getMaterials()->first();
+    si->setName(QString(100000, QLatin1Char('S')));
+    QList<Atom> atoms;
+    for (int n = 0; n < 20000; ++n)
+        atoms.append(Atom(n * 0.1, -n * 1e-7, 1e9 + n, n % 1000 < 3 ? si : nullptr, false));
+    sample.design.volums[0].setAtomsInfo(atoms);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("many.txt"));
+    QVERIFY(writeProjectFile(path, sample.design, sample.registry));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes, writtenText(sample.design, sample.registry).toUtf8());
+    ProjectDesign design;
+    MaterialsManager registry;
+    QVERIFY(readProjectFile(path, design, registry).problems.isEmpty());
+    QCOMPARE(design.volums[0].getAtoms().size(), atoms.size());
+    QCOMPARE(design.volums[0].getAtoms()[1].getMaterial(), registry.getMaterials()->first());
+    QCOMPARE(design.volums[0].getAtoms().last().getZ(), 1.00002e9);
 }
 
 QTEST_GUILESS_MAIN(TestProjectFile)
