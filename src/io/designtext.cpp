@@ -101,16 +101,31 @@ bool readDesignText(const QString &path, DesignText &out) {
             out.encoding = TextEncoding::Utf8;
             return true;
         }
-        // Not UTF-8: every byte is one Latin-1 character.
-        text.clear();
-        text.squeeze();
-        file.seek(0);
-        out.text = QString::fromLatin1(file.readAll());
-        out.encoding = TextEncoding::Latin1;
+        // Not UTF-8: every byte is one Latin-1 character, read again in pieces into the same
+        // text.
+        if (!file.seek(0)) {
+            out.error = file.errorString();
+            return false;
+        }
+        used = 0;
+        while (!file.atEnd()) {
+            piece = file.read(kPiece);
+            if (piece.isEmpty())
+                break;
+            if (used + piece.size() > text.size())
+                text.resize(used + piece.size());
+            std::transform(piece.cbegin(), piece.cend(), text.data() + used,
+                           [](char c) { return QChar(uchar(c)); });
+            used += piece.size();
+        }
         if (file.error() != QFileDevice::NoError) {
             out.error = file.errorString();
             return false;
         }
+        text.truncate(used);
+        text.squeeze();
+        out.text = std::move(text);
+        out.encoding = TextEncoding::Latin1;
         return true;
     } catch (const std::bad_alloc &) {
         out.text.clear();

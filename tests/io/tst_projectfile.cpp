@@ -334,11 +334,14 @@ void TestProjectFile::missingMaterialKeepsItsName() {
 }
 
 // A Latin-1 file keeps its names ("Métal" is not "Mètal") and is written back byte for byte; a
-// UTF-8 one likewise.
+// UTF-8 one likewise; also when the file is read in several pieces.
 void TestProjectFile::namesKeepTheFilesEncoding() {
     QTemporaryDir dir;
-    for (const bool latin1 : {true, false}) {
+    for (const int variant : {0, 1, 2, 3}) {
+        const bool latin1 = variant % 2 == 0, large = variant >= 2;
         QString text = QString::fromLatin1(kSampleText);
+        if (large)
+            text.replace(QStringLiteral("temp"), QString(9000000, QLatin1Char('t')) + u'\u00e9');
         text.replace(QStringLiteral("Si"), QStringLiteral("M\u00e9tal"));
         text.replace(QStringLiteral("gap\n1 1 1\n(none)"),
                      QStringLiteral("gap\n1 1 1\nM\u00e8tal"));
