@@ -19,8 +19,8 @@
 #include <QTextStream>
 
 #include <cstdio>
-#include <ctime>
 #include <cstdlib>
+#include <ctime>
 
 namespace {
 
@@ -49,12 +49,19 @@ ProjectDesign design(MaterialsManager &registry, int atoms) {
     return d;
 }
 
-// The atoms sections as the stream wrote them, number by number.
-QByteArray literalAtoms(const ProjectDesign &d) {
+// What `write` writes into a text stream on a buffer.
+template <class Write> QByteArray written(Write write) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     QTextStream out(&buffer);
+    write(out);
+    out.flush();
+    return bytes;
+}
+
+// The atoms sections as the stream wrote them, number by number.
+void writeLiteralAtoms(QTextStream &out, const ProjectDesign &d) {
     setDesignNumberFormat(out);
     for (int v = 0; v < d.volums.size(); ++v) {
         const Volum &volum = d.volums[v];
@@ -67,19 +74,6 @@ QByteArray literalAtoms(const ProjectDesign &d) {
             out << atom.offsetNumber() << '\n';
         }
     }
-    out.flush();
-    return bytes;
-}
-
-QByteArray fastAtoms(const ProjectDesign &d) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    QTextStream out(&buffer);
-    for (int v = 0; v < d.volums.size(); ++v)
-        d.volums[v].writeAtomsInfo(out, v);
-    out.flush();
-    return bytes;
 }
 
 // Processor time of this process since the timer was (re)started: the machine is shared, and
@@ -128,10 +122,13 @@ int main(int argc, char *argv[]) {
 
     // The atoms sections alone: today's formatting and reading against the stream's.
     timer.restart();
-    const QByteArray literal = literalAtoms(d);
+    const QByteArray literal = written([&](QTextStream &out) { writeLiteralAtoms(out, d); });
     const double literalWrite = seconds(timer);
     timer.restart();
-    const QByteArray fast = fastAtoms(d);
+    const QByteArray fast = written([&](QTextStream &out) {
+        for (int v = 0; v < d.volums.size(); ++v)
+            d.volums[v].writeAtomsInfo(out, v);
+    });
     const double fastWrite = seconds(timer);
     if (literal != fast) {
         const QList<QByteArray> a = literal.split('\n'), b = fast.split('\n');
@@ -182,7 +179,8 @@ int main(int argc, char *argv[]) {
     const double fastRead = seconds(timer);
 
     std::printf("project of %d atoms, %.1f MB\n", 10 * (atoms / 10), megabytes);
-    std::printf("processor time; save through src/io:  %6.3f s  %6.0f MB/s\n", save, megabytes / save);
+    std::printf("processor time; save through src/io:  %6.3f s  %6.0f MB/s\n", save,
+                megabytes / save);
     std::printf("  load through src/io:  %6.3f s  %6.0f MB/s  (read back whole, no problems)\n",
                 load, megabytes / load);
     std::printf("atoms sections, %.1f MB, same bytes both ways\n", atomMegabytes);

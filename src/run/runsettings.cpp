@@ -2,42 +2,56 @@
 
 #include <QSettings>
 
+#include <climits>
+
+namespace {
+
+QSettings openSettings() {
+    return QSettings(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Karveno"),
+                     QStringLiteral("designer"));
+}
+
+// The settings kept as text and as whole numbers, under their keys.
+const struct {
+    const char *key;
+    QString RunSettings::*field;
+} kTexts[] = {{"slurm/jobName", &RunSettings::jobName},
+              {"slurm/partition", &RunSettings::partition},
+              {"slurm/timeLimit", &RunSettings::timeLimit},
+              {"slurm/memory", &RunSettings::memory},
+              {"slurm/sbatch", &RunSettings::sbatch},
+              {"slurm/squeue", &RunSettings::squeue},
+              {"slurm/scontrol", &RunSettings::scontrol},
+              {"slurm/scancel", &RunSettings::scancel},
+              {"slurm/nodeSimulator", &RunSettings::nodeSimulator}};
+
+const struct {
+    const char *key;
+    int RunSettings::*field;
+    int least, most;
+} kNumbers[] = {{"run/localLimit", &RunSettings::localLimit, 0, INT_MAX},
+                {"slurm/cpus", &RunSettings::cpus, 0, INT_MAX},
+                {"slurm/arrayLimit", &RunSettings::arrayLimit, 0, INT_MAX},
+                {"slurm/pollMs", &RunSettings::pollMs, 100, 600000}};
+
+} // namespace
+
 RunSettings RunSettings::load() {
-    const QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Karveno"),
-                      QStringLiteral("designer"));
+    const QSettings s = openSettings();
     RunSettings r;
     r.backend = s.value("run/backend").toString() == QLatin1String("slurm") ? Slurm : Local;
-    r.localLimit = qMax(0, s.value("run/localLimit", r.localLimit).toInt());
-    r.jobName = s.value("slurm/jobName", r.jobName).toString();
-    r.partition = s.value("slurm/partition", r.partition).toString();
-    r.timeLimit = s.value("slurm/timeLimit", r.timeLimit).toString();
-    r.cpus = qMax(0, s.value("slurm/cpus", r.cpus).toInt());
-    r.memory = s.value("slurm/memory", r.memory).toString();
-    r.arrayLimit = qMax(0, s.value("slurm/arrayLimit", r.arrayLimit).toInt());
-    r.sbatch = s.value("slurm/sbatch", r.sbatch).toString();
-    r.squeue = s.value("slurm/squeue", r.squeue).toString();
-    r.scontrol = s.value("slurm/scontrol", r.scontrol).toString();
-    r.scancel = s.value("slurm/scancel", r.scancel).toString();
-    r.nodeSimulator = s.value("slurm/nodeSimulator", r.nodeSimulator).toString();
-    r.pollMs = qBound(100, s.value("slurm/pollMs", r.pollMs).toInt(), 600000);
+    for (const auto &t : kTexts)
+        r.*t.field = s.value(t.key, r.*t.field).toString();
+    for (const auto &n : kNumbers)
+        r.*n.field = qBound(n.least, s.value(n.key, r.*n.field).toInt(), n.most);
     return r;
 }
 
 void RunSettings::save() const {
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("Karveno"),
-                QStringLiteral("designer"));
+    QSettings s = openSettings();
     s.setValue("run/backend", backend == Slurm ? "slurm" : "local");
-    s.setValue("run/localLimit", localLimit);
-    s.setValue("slurm/jobName", jobName);
-    s.setValue("slurm/partition", partition);
-    s.setValue("slurm/timeLimit", timeLimit);
-    s.setValue("slurm/cpus", cpus);
-    s.setValue("slurm/memory", memory);
-    s.setValue("slurm/arrayLimit", arrayLimit);
-    s.setValue("slurm/sbatch", sbatch);
-    s.setValue("slurm/squeue", squeue);
-    s.setValue("slurm/scontrol", scontrol);
-    s.setValue("slurm/scancel", scancel);
-    s.setValue("slurm/nodeSimulator", nodeSimulator);
-    s.setValue("slurm/pollMs", pollMs);
+    for (const auto &t : kTexts)
+        s.setValue(t.key, this->*t.field);
+    for (const auto &n : kNumbers)
+        s.setValue(n.key, this->*n.field);
 }

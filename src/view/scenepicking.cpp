@@ -51,6 +51,24 @@ void nearestOnBox(const Ray &ray, const double min[3], const double max[3], doub
     gap = std::sqrt(d2);
 }
 
+// Calls visit(volum index, atom index, centre) for every atom of the visible volums, its centre
+// in world coordinates.
+template <class Visit> void forEachShownAtom(const QList<Volum> &volums, Visit visit) {
+    for (int v = 0; v < volums.size(); ++v) {
+        const Volum &volum = volums.at(v);
+        if (!volum.isVisible())
+            continue;
+        const double origin[3] = {volum.getMinX(), volum.getMinY(), volum.getMinZ()};
+        const QList<Atom> &atoms = volum.getAtoms();
+        for (int a = 0; a < atoms.size(); ++a) {
+            const double centre[3] = {origin[0] + atoms.at(a).getX(),
+                                      origin[1] + atoms.at(a).getY(),
+                                      origin[2] + atoms.at(a).getZ()};
+            visit(v, a, centre);
+        }
+    }
+}
+
 bool better(const Hit &candidate, const Hit &best) {
     if (!best.isHit())
         return true;
@@ -113,45 +131,34 @@ Hit castAtAtoms(const QList<Volum> &volums, const Ray &ray, double slope) {
     Hit best;
     const double *o = ray.origin;
     const double *d = ray.direction;
-    for (int v = 0; v < volums.size(); ++v) {
-        const Volum &volum = volums.at(v);
-        if (!volum.isVisible())
-            continue;
-        const double origin[3] = {volum.getMinX(), volum.getMinY(), volum.getMinZ()};
-        const QList<Atom> &atoms = volum.getAtoms();
-        for (int a = 0; a < atoms.size(); ++a) {
-            const Atom &atom = atoms.at(a);
-            const double c[3] = {origin[0] + atom.getX() - o[0], origin[1] + atom.getY() - o[1],
-                                 origin[2] + atom.getZ() - o[2]};
-            const double along = dot(c, d);
-            if (along <= 0.0)
-                continue;
-            const double gap2 = std::max(0.0, dot(c, c) - along * along);
-            const double reach = kAtomRadius + slope * along;
-            if (gap2 > reach * reach)
-                continue;
-            Hit hit;
-            hit.volum = v;
-            hit.atom = a;
-            const double r2 = kAtomRadius * kAtomRadius;
-            hit.exact = gap2 <= r2;
-            // Where the ray enters the sphere, or for a near miss the closest approach.
-            hit.distance = hit.exact ? along - std::sqrt(r2 - gap2) : along;
-            if (!better(hit, best))
-                continue;
+    forEachShownAtom(volums, [&](int v, int a, const double centre[3]) {
+        const double c[3] = {centre[0] - o[0], centre[1] - o[1], centre[2] - o[2]};
+        const double along = dot(c, d);
+        if (along <= 0.0)
+            return;
+        const double gap2 = std::max(0.0, dot(c, c) - along * along);
+        const double reach = kAtomRadius + slope * along;
+        if (gap2 > reach * reach)
+            return;
+        Hit hit;
+        hit.volum = v;
+        hit.atom = a;
+        const double r2 = kAtomRadius * kAtomRadius;
+        hit.exact = gap2 <= r2;
+        // Where the ray enters the sphere, or for a near miss the closest approach.
+        hit.distance = hit.exact ? along - std::sqrt(r2 - gap2) : along;
+        if (!better(hit, best))
+            return;
+        for (int i = 0; i < 3; ++i)
+            hit.point[i] = o[i] + hit.distance * d[i];
+        if (!hit.exact) {
+            // Pull the point to within half a radius of the centre, towards the ray.
+            const double gap = std::sqrt(gap2);
             for (int i = 0; i < 3; ++i)
-                hit.point[i] = o[i] + hit.distance * d[i];
-            if (!hit.exact) {
-                // Pull the point to within half a radius of the centre, towards the ray.
-                const double gap = std::sqrt(gap2);
-                for (int i = 0; i < 3; ++i) {
-                    const double centre = c[i] + o[i];
-                    hit.point[i] = centre + (hit.point[i] - centre) * (0.5 * kAtomRadius / gap);
-                }
-            }
-            best = hit;
+                hit.point[i] = centre[i] + (hit.point[i] - centre[i]) * (0.5 * kAtomRadius / gap);
         }
-    }
+        best = hit;
+    });
     return best;
 }
 
@@ -215,33 +222,22 @@ int volumAtPoint(const QList<Volum> &volums, const double eye[3], const double p
 Hit atomAtPoint(const QList<Volum> &volums, const double eye[3], const double point[3]) {
     Hit best;
     double bestDistance = kInfinity;
-    for (int v = 0; v < volums.size(); ++v) {
-        const Volum &volum = volums.at(v);
-        if (!volum.isVisible())
-            continue;
-        const double origin[3] = {volum.getMinX(), volum.getMinY(), volum.getMinZ()};
-        const QList<Atom> &atoms = volum.getAtoms();
-        for (int a = 0; a < atoms.size(); ++a) {
-            const double p[3] = {origin[0] + atoms.at(a).getX(), origin[1] + atoms.at(a).getY(),
-                                 origin[2] + atoms.at(a).getZ()};
-            bool within = true;
-            for (int i = 0; i < 3 && within; ++i)
-                within = p[i] - kAtomRadius < point[i] && point[i] < p[i] + kAtomRadius;
-            if (!within)
-                continue;
-            double d2 = 0.0;
-            for (int i = 0; i < 3; ++i)
-                d2 += (p[i] - eye[i]) * (p[i] - eye[i]);
-            if (d2 < bestDistance) {
-                bestDistance = d2;
-                best.volum = v;
-                best.atom = a;
-                best.distance = std::sqrt(d2);
-                std::copy(p, p + 3, best.point);
-                best.exact = true;
-            }
+    forEachShownAtom(volums, [&](int v, int a, const double p[3]) {
+        for (int i = 0; i < 3; ++i)
+            if (!(p[i] - kAtomRadius < point[i] && point[i] < p[i] + kAtomRadius))
+                return;
+        double d2 = 0.0;
+        for (int i = 0; i < 3; ++i)
+            d2 += (p[i] - eye[i]) * (p[i] - eye[i]);
+        if (d2 < bestDistance) {
+            bestDistance = d2;
+            best.volum = v;
+            best.atom = a;
+            best.distance = std::sqrt(d2);
+            std::copy(p, p + 3, best.point);
+            best.exact = true;
         }
-    }
+    });
     return best;
 }
 
