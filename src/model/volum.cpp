@@ -60,6 +60,14 @@ double Volum::getMaxY() const {
 double Volum::getMaxZ() const {
     return getMinZ() + double(zsize);
 }
+void Volum::getBounds(double min[3], double max[3]) const {
+    min[0] = getMinX();
+    min[1] = getMinY();
+    min[2] = getMinZ();
+    max[0] = getMaxX();
+    max[1] = getMaxY();
+    max[2] = getMaxZ();
+}
 double Volum::getCenterX() const {
     return (getMinX() + getMaxX()) / 2.0;
 }

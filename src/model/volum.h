@@ -40,6 +40,8 @@ public:
     double getMaxX() const;
     double getMaxY() const;
     double getMaxZ() const;
+    // The same as two corners.
+    void getBounds(double min[3], double max[3]) const;
     double getCenterX() const;
     double getCenterY() const;
     double getCenterZ() const;

@@ -14,15 +14,6 @@ namespace {
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
-void boundsOf(const Volum &v, double min[3], double max[3]) {
-    min[0] = v.getMinX();
-    min[1] = v.getMinY();
-    min[2] = v.getMinZ();
-    max[0] = v.getMaxX();
-    max[1] = v.getMaxY();
-    max[2] = v.getMaxZ();
-}
-
 double dot(const double a[3], const double b[3]) {
     return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
 }
@@ -106,7 +97,7 @@ Hit castAtBoxes(const QList<Volum> &volums, const Ray &ray, double slope) {
         if (!volum.isVisible())
             continue;
         double min[3], max[3];
-        boundsOf(volum, min, max);
+        volum.getBounds(min, max);
         Hit hit;
         hit.volum = v;
         const double t = rayEntersBox(ray, min, max);
@@ -191,7 +182,7 @@ int volumAtPoint(const QList<Volum> &volums, const double eye[3], const double p
         if (!volum.isVisible())
             continue;
         double min[3], max[3];
-        boundsOf(volum, min, max);
+        volum.getBounds(min, max);
         bool holds = true, strict = true;
         for (int i = 0; i < 3; ++i) {
             holds = holds && min[i] - margin <= point[i] && point[i] <= max[i] + margin;

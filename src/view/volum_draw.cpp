@@ -17,26 +17,17 @@ const unsigned char kNeutralRgb[3] = {
     static_cast<unsigned char>(scene::kNeutralColor[1] * 255.0f + 0.5f),
     static_cast<unsigned char>(scene::kNeutralColor[2] * 255.0f + 0.5f)};
 
-void boxBounds(const Volum &volum, double min[3], double max[3]) {
-    min[0] = volum.getMinX();
-    min[1] = volum.getMinY();
-    min[2] = volum.getMinZ();
-    max[0] = volum.getMaxX();
-    max[1] = volum.getMaxY();
-    max[2] = volum.getMaxZ();
-}
-
 } // namespace
 
 void Volum::drawVolum() {
     double min[3], max[3];
-    boxBounds(*this, min, max);
+    getBounds(min, max);
     scene::drawShadedBox(min, max);
 }
 
 void Volum::drawMalles() {
     double min[3], max[3];
-    boxBounds(*this, min, max);
+    getBounds(min, max);
     const int divisions[3] = {xmalles, ymalles, zmalles};
     scene::setLineWidth(2.0f);
     scene::drawMeshLines(min, max, divisions);
