@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <vector>
 
 namespace scene {
 
@@ -16,17 +15,6 @@ const SphereMesh &sphereMesh() {
     static const SphereMesh mesh(kAtomSlices, kAtomStacks, kAtomRadius);
     return mesh;
 }
-
-// For spheres a few pixels across: the same outline to the eye, a quarter of the triangles.
-const SphereMesh &coarseSphereMesh() {
-    static const SphereMesh mesh(6, 4, kAtomRadius);
-    return mesh;
-}
-
-// Where the eye is and how many pixels one length unit covers at unit distance, for the frame
-// being drawn; pixelsPerUnit 0 means unknown (draw every sphere in full).
-double detailEye[3] = {0.0, 0.0, 0.0};
-double detailPixelsPerUnit = 0.0;
 
 // Device pixels per logical pixel of the frame being drawn.
 GLfloat lineScale = 1.0f;
@@ -159,118 +147,6 @@ void setLineScale(double devicePixelRatio) {
 
 void setLineWidth(float logicalPixels) {
     glLineWidth(logicalPixels * lineScale);
-}
-
-void setDetailReference(const double eye[3], double pixelsPerUnit) {
-    std::copy(eye, eye + 3, detailEye);
-    detailPixelsPerUnit = pixelsPerUnit;
-}
-
-void clearDetailReference() {
-    detailPixelsPerUnit = 0.0;
-}
-
-// One level of detail of a SphereBatch: vertices and colours of up to `capacity` spheres of one
-// mesh (a null mesh: one point per atom), drawn with one call.
-struct SphereBatch::Level {
-    const SphereMesh *mesh;
-    int verticesPerAtom;
-    int capacity;
-    std::vector<GLushort> indices; // `capacity` meshes laid end to end
-    std::vector<GLfloat> vertices;
-    std::vector<GLubyte> colours;
-    int count = 0;
-
-    explicit Level(const SphereMesh *mesh_)
-        : mesh(mesh_), verticesPerAtom(mesh_ ? mesh_->vertexCount : 1),
-          // Keep every index of one call within 16 bits.
-          capacity(std::min(65536 / verticesPerAtom, 4096)),
-          vertices(std::size_t(capacity) * verticesPerAtom * 3),
-          colours(std::size_t(capacity) * verticesPerAtom * 4) {
-        if (mesh) {
-            indices.reserve(mesh->indices.size() * capacity);
-            for (int atom = 0; atom < capacity; ++atom) {
-                for (GLushort index : mesh->indices) {
-                    indices.push_back(GLushort(index + atom * verticesPerAtom));
-                }
-            }
-        }
-    }
-
-    void add(GLfloat x, GLfloat y, GLfloat z, const unsigned char rgb[3]) {
-        GLfloat *v = vertices.data() + std::size_t(count) * verticesPerAtom * 3;
-        GLubyte *c = colours.data() + std::size_t(count) * verticesPerAtom * 4;
-        const GLfloat origin[3] = {0.0f, 0.0f, 0.0f};
-        const GLfloat *unit = mesh ? mesh->vertices.data() : origin;
-        for (int i = 0; i < verticesPerAtom; ++i, unit += 3, v += 3, c += 4) {
-            v[0] = x + unit[0];
-            v[1] = y + unit[1];
-            v[2] = z + unit[2];
-            c[0] = rgb[0];
-            c[1] = rgb[1];
-            c[2] = rgb[2];
-            c[3] = 255;
-        }
-        if (++count == capacity) {
-            flush();
-        }
-    }
-
-    void flush() {
-        if (count == 0) {
-            return;
-        }
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glVertexPointer(3, GL_FLOAT, 0, vertices.data());
-        glColorPointer(4, GL_UNSIGNED_BYTE, 0, colours.data());
-        if (mesh) {
-            glDrawElements(GL_TRIANGLES, GLsizei(mesh->indices.size()) * count, GL_UNSIGNED_SHORT,
-                           indices.data());
-        } else {
-            glPointSize(2.0f);
-            glDrawArrays(GL_POINTS, 0, count);
-            glPointSize(1.0f);
-        }
-        glDisableClientState(GL_COLOR_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
-        count = 0;
-    }
-};
-
-SphereBatch::SphereBatch() {
-    // The levels are kept from one batch to the next: a frame makes one batch per volum.
-    static Level full(&sphereMesh());
-    static Level coarse(&coarseSphereMesh());
-    static Level point(nullptr);
-    levels[0] = &full;
-    levels[1] = &coarse;
-    levels[2] = &point;
-}
-
-SphereBatch::~SphereBatch() {
-    flush();
-}
-
-void SphereBatch::add(double x, double y, double z, const unsigned char rgb[3]) {
-    Level *level = levels[0];
-    if (detailPixelsPerUnit > 0.0) {
-        const double dx = x - detailEye[0], dy = y - detailEye[1], dz = z - detailEye[2];
-        const double distance = std::sqrt(dx * dx + dy * dy + dz * dz);
-        const double radiusPixels = kAtomRadius * detailPixelsPerUnit / std::max(distance, 1e-9);
-        if (radiusPixels < kPointRadiusPixels) {
-            level = levels[2];
-        } else if (radiusPixels < kCoarseRadiusPixels) {
-            level = levels[1];
-        }
-    }
-    level->add(GLfloat(x), GLfloat(y), GLfloat(z), rgb);
-}
-
-void SphereBatch::flush() {
-    for (Level *level : levels) {
-        level->flush();
-    }
 }
 
 void drawGridLines(double extent, double spacing) {

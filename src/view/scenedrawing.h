@@ -50,40 +50,10 @@ void setMeshLineColour(const float face[3], double spacingPixels);
 // One atom sphere centred at (x, y, z) in the current colour.
 void drawSphere(double x, double y, double z);
 
-// Many atom spheres, each in its own colour, drawn with a few calls instead of one per atom (the
-// cost per call dominates a frame with thousands of atoms). Spheres are queued by add() and drawn
-// by flush(), at the latest when the batch goes out of scope. While a detail reference is set,
-// spheres that cover only a few pixels are drawn with fewer triangles, and those under a pixel
-// as points: on screen they look the same. One batch at a time.
-class SphereBatch {
-public:
-    SphereBatch();
-    ~SphereBatch();
-    SphereBatch(const SphereBatch &) = delete;
-    SphereBatch &operator=(const SphereBatch &) = delete;
-
-    void add(double x, double y, double z, const unsigned char rgb[3]);
-    void flush();
-
-private:
-    struct Level;
-    Level *levels[3];
-};
-
-// Sphere radii on screen, in pixels, below which SphereBatch switches to the coarse sphere and to
-// points.
-inline constexpr double kCoarseRadiusPixels = 4.0;
-inline constexpr double kPointRadiusPixels = 1.0;
-
 // Line widths are given in logical pixels; the view sets the device pixel ratio of its frame so
 // that lines keep their weight on high-density screens.
 void setLineScale(double devicePixelRatio);
 void setLineWidth(float logicalPixels);
-
-// The eye position of the frame being drawn and the pixels that one length unit covers at unit
-// distance (viewport height / (2 tan(fov / 2))). The view sets it for its frame and clears it.
-void setDetailReference(const double eye[3], double pixelsPerUnit);
-void clearDetailReference();
 
 // Grid lines `spacing` apart on the three coordinate planes of the positive octant, from 0 to
 // extent, in immediate mode (the view compiles them into a display list once).
