@@ -2,21 +2,16 @@
 // the installed folder beside the program; a folder without the catalogues is passed over.
 
 #include "io/datalocation.h"
+#include "iotest.h"
 
 #include <QtTest>
 
 namespace {
 
 bool makeDataFolder(const QString &path) {
-    QDir dir(path);
-    if (!dir.mkpath(QStringLiteral(".")))
-        return false;
-    for (const char *name : {"properties.txt", "volum_properties.txt"}) {
-        QFile file(dir.filePath(QLatin1String(name)));
-        if (!file.open(QIODevice::WriteOnly) || file.write("0\n") != 2)
-            return false;
-    }
-    return true;
+    const QDir dir(path);
+    return dir.mkpath(QStringLiteral(".")) && writeFile(dir.filePath("properties.txt"), "0\n") &&
+           writeFile(dir.filePath("volum_properties.txt"), "0\n");
 }
 
 } // namespace

@@ -1,12 +1,11 @@
-// The shipped catalogues and materials, read by the program's own readers. The design checker
-// and the simulator address settings by position in the flattened list, so these tests pin the
-// name and type of every position the checker reads: an edit that inserts, drops or moves a
-// property fails here instead of silently changing what the simulator receives.
+// The shipped catalogues and materials. The checker and the simulator address settings by position
+// in the flattened list, so the name and type of every position the checker reads is pinned: an
+// edit that inserts, drops or moves a property fails here, not silently in the simulator.
 
 #include "check/handover.h"
 #include "io/catalogue.h"
 #include "io/materialfiles.h"
-#include "messagelog.h"
+#include "iotest.h"
 #include "model/material.h"
 #include "model/materialsmanager.h"
 #include "model/volum.h"
@@ -159,110 +158,103 @@ bool setSetting(QList<Category> &categories, const QString &name, double value) 
 class TestShippedData : public QObject {
     Q_OBJECT
 
-private slots:
-    void initTestCase();
-    void recordsSitWhereTheCheckerReadsThem();
-    void simpleDevicesPassTheChecker_data();
-    void simpleDevicesPassTheChecker();
-
-private:
     GeneralCatalogue general;
     QList<Category> volumCategories;
     MaterialsManager registry;
-};
 
-void TestShippedData::initTestCase() {
-    MessageLog log;
-    ReadProblems problems;
-    QList<FileProblems> materialProblems;
-    QVERIFY(readGeneralCatalogue(kGeneralCataloguePath, general, &problems));
-    QVERIFY(readVolumCatalogue(kVolumCataloguePath, volumCategories, &problems));
-    QVERIFY(loadMaterialFolder(kMaterialFolderPath, registry, &materialProblems));
-    QCOMPARE(log.count(QStringLiteral("Unexpected type of propertie")), 0);
-    QVERIFY(problems.isEmpty() && materialProblems.isEmpty());
-    QCOMPARE(general.version, 1);
-    QVERIFY(registry.getMaterials()->size() >= 5);
-}
-
-void TestShippedData::recordsSitWhereTheCheckerReadsThem() {
-    const QList<Record> g = flatten(general.categories), v = flatten(volumCategories);
-    check(g, positions(kGeneral) + positions(kInjection, 8, 17, "_"), "general");
-    check(v, positions(kVolum), "volum");
-    // The checker refuses 1000 records or more; the model's count must agree with the walk, and
-    // a choice (whose records depend on its conditions) may only follow the last record read.
-    QCOMPARE(flattenedCount(general.categories), g.size());
-    QCOMPARE(flattenedCount(volumCategories), v.size());
-    QVERIFY(g.size() < 1000 && v.size() < 1000);
-    QVERIFY(firstChoice(g) > 275 && firstChoice(v) > 65);
-    const QList<Expected> material = positions(kMaterial) + positions(kParabolicValley, 8, 8) +
-                                     positions(kLinearValley, 8, 8) +
-                                     positions(kScattering, 10, 23);
-    for (const Material *m : *registry.getMaterials()) {
-        const QList<Record> r = flatten(m->getCategories());
-        check(r, material, m->getName());
-        QCOMPARE(m->getPropertiesCount(), r.size());
-        QVERIFY(r.size() < 1000 && firstChoice(r) > 513);
+private slots:
+    void initTestCase() {
+        MessageLog log;
+        ReadProblems problems;
+        QList<FileProblems> materialProblems;
+        QVERIFY(readGeneralCatalogue(kGeneralCataloguePath, general, &problems));
+        QVERIFY(readVolumCatalogue(kVolumCataloguePath, volumCategories, &problems));
+        QVERIFY(loadMaterialFolder(kMaterialFolderPath, registry, &materialProblems));
+        QCOMPARE(log.count(QStringLiteral("Unexpected type of propertie")), 0);
+        QVERIFY(problems.isEmpty() && materialProblems.isEmpty());
+        QCOMPARE(general.version, 1);
+        QVERIFY(registry.getMaterials()->size() >= 5);
     }
-}
 
-void TestShippedData::simpleDevicesPassTheChecker_data() {
-    QTest::addColumn<int>("solver");
-    QTest::newRow("classical particles") << 0;
-    QTest::newRow("effective-mass waves") << 1;
-    QTest::newRow("Dirac waves") << 2;
-}
-
-void TestShippedData::simpleDevicesPassTheChecker() {
-    // Source and drain contacts along x, a channel between them wrapped on its four sides by
-    // one-cell-thick oxide claddings; every volum starts from the volum catalogue and only the
-    // settings its role needs change (docs/records.md). Angstrom, 1 nm cells. The Dirac device is
-    // a graphene sheet wide enough along z for its wave packets.
-    QFETCH(int, solver);
-    const bool dirac = solver == 2;
-    Material *contact = registry.getMaterial(dirac ? "Graphene" : "Aluminium");
-    Material *channel = registry.getMaterial(dirac ? "Graphene" : "Silicon");
-    Material *oxide = registry.getMaterial("SiO2");
-    QVERIFY(contact && channel && oxide);
-    const double w = dirac ? 700 : 30; // along z
-    QList<Volum> volums;
-    const auto add = [&](const char *name, Material *m, double x, double y, double z, double sx,
-                         double sy, double sz) {
-        Volum v(name, int(sx / 10), int(sy / 10), int(sz / 10), volumCategories);
-        v.setMaterial(m);
-        v.addCoords(Coord(x, y, z), float(sx), float(sy), float(sz));
-        if (m != oxide) {
-            setSetting(v.getCategories(), "FLAGELECTRONS", 1);
-            setSetting(v.getCategories(), "ELECTRIC_FIELD=0", 0);
-            const bool isChannel = QByteArray(name) == "channel";
-            setSetting(v.getCategories(), isChannel ? "INTERNAL_NOBOUNDARY" : "DC", 1);
+    void recordsSitWhereTheCheckerReadsThem() {
+        const QList<Record> g = flatten(general.categories), v = flatten(volumCategories);
+        check(g, positions(kGeneral) + positions(kInjection, 8, 17, "_"), "general");
+        check(v, positions(kVolum), "volum");
+        // The checker refuses 1000 records or more; the model's count must agree with the walk, and
+        // a choice (whose records depend on its conditions) may only follow the last record read.
+        QCOMPARE(flattenedCount(general.categories), g.size());
+        QCOMPARE(flattenedCount(volumCategories), v.size());
+        QVERIFY(g.size() < 1000 && v.size() < 1000);
+        QVERIFY(firstChoice(g) > 275 && firstChoice(v) > 65);
+        const QList<Expected> material = positions(kMaterial) + positions(kParabolicValley, 8, 8) +
+                                         positions(kLinearValley, 8, 8) +
+                                         positions(kScattering, 10, 23);
+        for (const Material *m : *registry.getMaterials()) {
+            const QList<Record> r = flatten(m->getCategories());
+            check(r, material, m->getName());
+            QCOMPARE(m->getPropertiesCount(), r.size());
+            QVERIFY(r.size() < 1000 && firstChoice(r) > 513);
         }
-        volums.append(v);
-    };
-    add("source", contact, 0, 0, 0, 100, 30, w);
-    add("channel", channel, 100, 10, 10, 200, 10, w - 20);
-    add("drain", contact, 300, 0, 0, 100, 30, w);
-    add("belowY", oxide, 100, 0, 0, 200, 10, w);
-    add("aboveY", oxide, 100, 20, 0, 200, 10, w);
-    add("belowZ", oxide, 100, 10, 0, 200, 10, 10);
-    add("aboveZ", oxide, 100, 10, w - 10, 200, 10, 10);
-
-    QList<Category> settings = general.categories;
-    if (solver > 0) {
-        QVERIFY(setSetting(settings, "FLAG_PARTICLES", 0));
-        QVERIFY(setSetting(settings, "WAVE_SOLVER", solver));
     }
-    for (const char *name : {"INJECTION_1", "INJ_VOLUM_1", "INJECTION_2"})
-        QVERIFY(setSetting(settings, name, 1));
-    QVERIFY(setSetting(settings, "INJ_VOLUM_2", 3));
 
-    CheckInput input;
-    input.version = general.version;
-    input.volums = &volums;
-    input.categories = &settings;
-    input.materials = registry.getMaterials();
-    const CheckVerdict verdict = checkDesign(input);
-    QVERIFY2(verdict.ok(), qPrintable(verdict.trimmed()));
-}
+    void simpleDevicesPassTheChecker_data() {
+        QTest::addColumn<int>("solver");
+        QTest::newRow("classical particles") << 0;
+        QTest::newRow("effective-mass waves") << 1;
+        QTest::newRow("Dirac waves") << 2;
+    }
+    void simpleDevicesPassTheChecker() {
+        // Source, channel and drain along x, the channel clad on four sides by one-cell oxide; each
+        // volum starts from the volum catalogue and changes only what its role needs
+        // (docs/records.md). Angstrom, 1 nm cells. The Dirac device is a graphene sheet wide enough
+        // along z for its wave packets.
+        QFETCH(int, solver);
+        const bool dirac = solver == 2;
+        Material *contact = registry.getMaterial(dirac ? "Graphene" : "Aluminium");
+        Material *channel = registry.getMaterial(dirac ? "Graphene" : "Silicon");
+        Material *oxide = registry.getMaterial("SiO2");
+        QVERIFY(contact && channel && oxide);
+        const double w = dirac ? 700 : 30; // along z
+        QList<Volum> volums;
+        const auto add = [&](const char *name, Material *m, double x, double y, double z, double sx,
+                             double sy, double sz) {
+            Volum v(name, int(sx / 10), int(sy / 10), int(sz / 10), volumCategories);
+            v.setMaterial(m);
+            v.addCoords(Coord(x, y, z), float(sx), float(sy), float(sz));
+            if (m != oxide) {
+                setSetting(v.getCategories(), "FLAGELECTRONS", 1);
+                setSetting(v.getCategories(), "ELECTRIC_FIELD=0", 0);
+                const bool isChannel = QByteArray(name) == "channel";
+                setSetting(v.getCategories(), isChannel ? "INTERNAL_NOBOUNDARY" : "DC", 1);
+            }
+            volums.append(v);
+        };
+        add("source", contact, 0, 0, 0, 100, 30, w);
+        add("channel", channel, 100, 10, 10, 200, 10, w - 20);
+        add("drain", contact, 300, 0, 0, 100, 30, w);
+        add("belowY", oxide, 100, 0, 0, 200, 10, w);
+        add("aboveY", oxide, 100, 20, 0, 200, 10, w);
+        add("belowZ", oxide, 100, 10, 0, 200, 10, 10);
+        add("aboveZ", oxide, 100, 10, w - 10, 200, 10, 10);
+
+        QList<Category> settings = general.categories;
+        if (solver > 0) {
+            QVERIFY(setSetting(settings, "FLAG_PARTICLES", 0));
+            QVERIFY(setSetting(settings, "WAVE_SOLVER", solver));
+        }
+        for (const char *name : {"INJECTION_1", "INJ_VOLUM_1", "INJECTION_2"})
+            QVERIFY(setSetting(settings, name, 1));
+        QVERIFY(setSetting(settings, "INJ_VOLUM_2", 3));
+
+        CheckInput input;
+        input.version = general.version;
+        input.volums = &volums;
+        input.categories = &settings;
+        input.materials = registry.getMaterials();
+        const CheckVerdict verdict = checkDesign(input);
+        QVERIFY2(verdict.ok(), qPrintable(verdict.trimmed()));
+    }
+};
 
 QTEST_GUILESS_MAIN(TestShippedData)
 #include "tst_shippeddata.moc"

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QStringList>
 #include <QtGlobal>
 
@@ -23,3 +24,14 @@ private:
     }
     QtMessageHandler previous = nullptr;
 };
+
+inline bool writeFile(const QString &path, const QByteArray &content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(content) == content.size();
+}
+
+// The file's content, empty when it cannot be opened.
+inline QByteArray readFile(const QString &path, QIODevice::OpenMode mode = QIODevice::ReadOnly) {
+    QFile file(path);
+    return file.open(mode) ? file.readAll() : QByteArray();
+}
