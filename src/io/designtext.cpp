@@ -134,18 +134,3 @@ bool readDesignText(const QString &path, DesignText &out) {
         return false;
     }
 }
-
-QByteArray encodeDesignText(const QString &text, TextEncoding encoding, TextEncoding *used) {
-    if (encoding == TextEncoding::Latin1) {
-        const bool fits =
-            std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() <= 0xFF; });
-        if (fits) {
-            if (used)
-                *used = TextEncoding::Latin1;
-            return text.toLatin1();
-        }
-    }
-    if (used)
-        *used = TextEncoding::Utf8;
-    return text.toUtf8();
-}

@@ -23,8 +23,3 @@ bool readDesignText(const QString &path, DesignText &out);
 
 // The same decoding for bytes already in memory (carriage returns are kept).
 QString decodeDesignText(const QByteArray &bytes, TextEncoding *encoding = nullptr);
-
-// `text` in `encoding`; a Latin-1 text holding a character Latin-1 cannot hold is written as
-// UTF-8 instead, so that nothing is lost. `used` receives the encoding written.
-QByteArray encodeDesignText(const QString &text, TextEncoding encoding,
-                            TextEncoding *used = nullptr);

@@ -334,6 +334,14 @@ private slots:
             QVERIFY(!design.volums[1].getMaterial());
             QVERIFY(writeProjectFile(path, design, registry));
             QCOMPARE(readFile(path), bytes);
+            // A character Latin-1 cannot hold turns the file into UTF-8 rather than into '?'.
+            design.volums[1].setName(QStringLiteral("gap\u03a9"));
+            QVERIFY(writeProjectFile(path, design, registry));
+            QCOMPARE(readFile(path), QByteArray(bytes)
+                                         .replace("gap", "gap\xce\xa9")
+                                         .replace("M\xe9tal", "M\xc3\xa9tal")
+                                         .replace("M\xe8tal", "M\xc3\xa8tal")
+                                         .replace("t\xe9", "t\xc3\xa9"));
         }
     }
 
