@@ -6,7 +6,6 @@
 #include "ui/atomsdialog.h"
 #include "ui/materialsdialog.h"
 #include "ui/newvolumenamedialog.h"
-#include "ui/vectorlistwidget.h"
 #include "ui/volumsdialog.h"
 
 #include "uitest.h"
@@ -23,10 +22,6 @@ void setOrigin(QWidget *d, double x) {
     child<QDoubleSpinBox>(d, "xoriginBox")->setValue(x);
 }
 
-VectorListWidget *basisEditor(MaterialsDialog &d) {
-    return qobject_cast<VectorListWidget *>(child<QScrollArea>(&d, "offsetScrollArea")->widget());
-}
-
 // Answers the name dialog of a material duplication.
 ModalDriver::Answer nameAndColor(const QString &name, const QColor &color) {
     return [name, color](QWidget *w) {
@@ -40,8 +35,7 @@ ModalDriver::Answer nameAndColor(const QString &name, const QColor &color) {
 
 // Two Si cubes at x = 0 and x = 2 with atomic mode on: 8 atoms each, the question answered.
 void atomicTwoCubes(MainWindow &w, ModalDriver &driver) {
-    addCube(w, "a", 0);
-    addCube(w, "b", 2);
+    twoCubes(w);
     driver.then(ModalDriver::press(QMessageBox::Ok));
     A::atomic(w)->trigger();
 }
@@ -52,10 +46,7 @@ class TestEditors : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() {
-        QLoggingCategory::setFilterRules("karveno.*.debug=false\ndefault.debug=false");
-        useTestMaterials();
-    }
+    void init() { quietWithTestMaterials(); }
 
     void volumDialogRefusesAndChangesNothing_data() {
         QTest::addColumn<bool>("editing"); // "c", or a new volum
@@ -74,6 +65,12 @@ private slots:
                "and start a new project.";
         QTest::newRow("edit: renamed to another")
             << true << "a" << 10.0 << "Volum a alredy exists!";
+        // The list shows "name [n]" and the files read single words: such names are refused.
+        const QString oneWord = "A volum name is one word without blanks or \"[\"!";
+        QTest::newRow("add: pasted blank") << false << "Two Words" << 5.0 << oneWord;
+        QTest::newRow("add: tab") << false << "tab\there" << 5.0 << oneWord;
+        QTest::newRow("edit: bracket") << true << "x[1" << 10.0 << oneWord;
+        QTest::newRow("edit: trailing blank") << true << "c " << 10.0 << oneWord;
     }
     void volumDialogRefusesAndChangesNothing() {
         QFETCH(bool, editing);
@@ -89,10 +86,11 @@ private slots:
         child<QLineEdit>(d.get(), "vne")->setText(name);
         setOrigin(d.get(), x);
         QSignalSpy changed(d.get(), qOverload<>(&VolumsDialog::changeEvent));
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Ok));
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        ModalDriver driver{ModalDriver::pressNotingIcon(QMessageBox::Ok, icon)};
         d->on_buttonBox_accepted();
         QCOMPARE(driver.seen, QStringList{'|' + message});
+        QCOMPARE(icon, QMessageBox::Warning);
         QVERIFY(!d->isFinish());
         QCOMPARE(changed.count(), 0);
         QCOMPARE(volums.size(), 2);
@@ -179,6 +177,7 @@ private slots:
         A::ui(w).deleteButton->setEnabled(true);
         A::ui(w).deleteButton->click();
         w.checkVolumClicked(1.5, 0.5, 0.5);
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b selected."));
         A::view(w)->setRMode(GLWidget::kAtomicMode);
         A::ui(w).deleteButton->click();
         QCOMPARE(A::volums(w).size(), 3);
@@ -187,6 +186,7 @@ private slots:
         QSignalSpy focus(&w, qOverload<double, double, double>(&MainWindow::volumSelected));
         A::ui(w).deleteButton->click();
         QCOMPARE(itemTexts(w), QStringList({"a [1]", "c [2]"}));
+        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b deleted."));
         QVERIFY(!A::selectedVolum(w));
         QCOMPARE(focus.value(0), (QVariantList{0.0, 0.0, 0.0}));
         // c stays hidden: the rebuilt list keeps each volum's visibility.
@@ -196,9 +196,7 @@ private slots:
 
     void keyboardMovesStopAtASharedFaceAndTheOrigin() {
         MainWindow w;
-        useTestMaterials();
-        addCube(w, "a", 0);
-        addCube(w, "b", 2);
+        twoCubes(w);
         w.checkVolumClicked(1.995, 0.5, 0.5); // within 0.01 of b's face
         QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b selected."));
         A::clearModified(w);
@@ -298,7 +296,8 @@ private slots:
             QVERIFY(!d.isVectorListModified());
         }
         MaterialsDialog d;
-        basisEditor(d)->findChildren<QDoubleSpinBox *>().first()->setValue(0.1);
+        QWidget *basis = child<QScrollArea>(&d, "offsetScrollArea")->widget();
+        basis->findChildren<QDoubleSpinBox *>().first()->setValue(0.1);
         QVERIFY(d.isVectorListModified());
         child<QComboBox>(&d, "materialBox")->setCurrentIndex(1);
         QVERIFY(d.isVectorListModified());
@@ -346,8 +345,8 @@ private slots:
         registry->addMaterial(cubic("Ox", 9));
         MaterialsDialog d(&w);
         child<QDoubleSpinBox>(&d, "vector1XBox")->setValue(42.0); // typed, not stored
-        ModalDriver driver;
-        driver.then(nameAndColor(name, QColor(1, 2, 3))).then(ModalDriver::press(QMessageBox::Ok));
+        ModalDriver driver{nameAndColor(name, QColor(1, 2, 3)),
+                           ModalDriver::press(QMessageBox::Ok)};
         d.on_duplicateButton_clicked();
         const QList<Material *> &materials = *MaterialsManager::getInstance()->getMaterials();
         if (refused) {
@@ -402,11 +401,8 @@ private slots:
 
     void atomicModeAsksBeforeGenerating() {
         MainWindow w;
-        useTestMaterials();
-        addCube(w, "a", 0);
-        addCube(w, "b", 2);
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Discard));
+        twoCubes(w);
+        ModalDriver driver{ModalDriver::press(QMessageBox::Discard)};
         A::atomic(w)->trigger();
         QCOMPARE(driver.seen, QStringList{kAtomicQuestion});
         QCOMPARE(A::view(w)->getRMode(), GLWidget::kSolidMode);
@@ -436,7 +432,6 @@ private slots:
 
     void atomsArePickedEditedAndDeleted() {
         MainWindow w;
-        useTestMaterials();
         ModalDriver driver;
         atomicTwoCubes(w, driver);
         QAction *edit = viewAction(w, "Edit Atom");
@@ -481,7 +476,6 @@ private slots:
 
     void basisChangeRegeneratesEveryVolum() {
         MainWindow w;
-        useTestMaterials();
         ModalDriver driver;
         atomicTwoCubes(w, driver);
         A::ui(w).volumsList->item(1)->setCheckState(Qt::Unchecked);

@@ -15,26 +15,29 @@ class TestEditSafety : public QObject {
     enum Ending { Cancel, Escape, Closed, Ok };
 
 private slots:
-    void init() {
-        QLoggingCategory::setFilterRules("karveno.*.debug=false\ndefault.debug=false");
-        useTestMaterials();
-    }
+    void init() { quietWithTestMaterials(); }
 
-    // Values changed in two categories (two materials), then the dialog is left: only OK changes
-    // the project, as one undo step that takes it back to the same text.
+    // Values changed in two categories (two materials; the scale), then the dialog opened from
+    // its menu command is left: only OK changes the project, as one undo step that takes it back
+    // to the same text.
     void dialogsChangeTheProjectOnlyOnOk_data() {
-        QTest::addColumn<bool>("materials");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("title"); // not checked when empty
         QTest::addColumn<int>("ending");
-        for (const bool materials : {false, true}) {
-            const char *dialog = materials ? "materials" : "properties";
-            QTest::addRow("%s, Cancel", dialog) << materials << int(Cancel);
-            QTest::addRow("%s, Escape", dialog) << materials << int(Escape);
-            QTest::addRow("%s, closed", dialog) << materials << int(Closed);
-            QTest::addRow("%s, OK", dialog) << materials << int(Ok);
+        const QStringList commands{"General_Properties", "Materials_Properties",
+                                   "Global_Scale_Unit"};
+        const QStringList titles{"General Properies of the Simulation Project", QString(),
+                                 "Global Scale Unit"};
+        const char *endings[] = {"Cancel", "Escape", "closed", "OK"};
+        for (int i = 0; i < commands.size(); ++i) {
+            for (int ending : {Cancel, Escape, Closed, Ok})
+                QTest::addRow("%s, %s", qPrintable(commands[i]), endings[ending])
+                    << "action" + commands[i] << titles[i] << ending;
         }
     }
     void dialogsChangeTheProjectOnlyOnOk() {
-        QFETCH(bool, materials);
+        QFETCH(QString, command);
+        QFETCH(QString, title);
         QFETCH(int, ending);
         QTemporaryDir dir;
         QVERIFY(enterWorkFolder(dir));
@@ -43,17 +46,19 @@ private slots:
         addCube(w, "a", 0);
         A::clearModified(w);
         const QByteArray before = A::projectText(w);
-        ModalDriver driver;
-        driver.then(ModalDriver::later([&](QWidget *d) {
-            if (materials) {
+        QString shown;
+        ModalDriver driver{ModalDriver::later([&](QWidget *d) {
+            shown = d->windowTitle();
+            if (auto *materials = d->findChild<QComboBox *>("materialBox")) {
                 child<QDoubleSpinBox>(d, "vector1YBox")->setValue(1.5);
-                child<QComboBox>(d, "materialBox")->setCurrentIndex(1);
+                materials->setCurrentIndex(1);
                 child<QDoubleSpinBox>(d, "vector2XBox")->setValue(2.5);
-            } else {
-                auto *rows = child<QListWidget>(d, "propertiesList");
+            } else if (auto *rows = d->findChild<QListWidget *>("propertiesList")) {
                 child<QSpinBox>(d, "Steps")->setValue(77);
                 rows->setCurrentRow(1);
                 child<QComboBox>(d, "Verbose")->setCurrentIndex(0);
+            } else {
+                child<QDoubleSpinBox>(d, "yMesureBox")->setValue(2.5);
             }
             if (ending == Ok)
                 press(d, QDialogButtonBox::Ok);
@@ -63,16 +68,17 @@ private slots:
                 QTest::keyClick(d, Qt::Key_Escape);
             else
                 d->close();
-        }));
-        if (materials)
-            w.materialsDialog();
-        else
-            w.propertiesDialog();
+        })};
+        child<QAction>(&w, qPrintable(command))->trigger();
+        if (!title.isEmpty())
+            QCOMPARE(shown, title);
         QCOMPARE(A::modified(w), ending == Ok);
         QCOMPARE(A::projectText(w) == before, ending != Ok);
         QCOMPARE(w.undoStack()->count(), ending == Ok ? 1 : 0);
         if (ending != Ok)
             return;
+        if (command == "actionGeneral_Properties")
+            QCOMPARE(A::categories(w)[0].getProperties()[1].getDoubleValue(), 77.0);
         w.undoStack()->undo();
         QCOMPARE(A::projectText(w), before);
         QVERIFY(!A::modified(w));
@@ -150,58 +156,9 @@ private slots:
         QVERIFY(volums[0].getMissingMaterialName().isEmpty());
     }
 
-    // The list shows "name [n]" and the files read single words: such names are refused.
-    void volumNamesWithBlanksOrBracketsAreRefused_data() {
-        QTest::addColumn<bool>("editing");
-        QTest::addColumn<QString>("name");
-        QTest::newRow("add, pasted blank") << false << "Two Words";
-        QTest::newRow("add, tab") << false << "tab\there";
-        QTest::newRow("edit, bracket") << true << "x[1";
-        QTest::newRow("edit, trailing blank") << true << "c ";
-    }
-    void volumNamesWithBlanksOrBracketsAreRefused() {
-        QFETCH(bool, editing);
-        QFETCH(QString, name);
-        QList<Volum> volums{cube("c", 10, 1, material("Si"))};
-        auto d = editing
-                     ? std::make_unique<VolumsDialog>(nullptr, &volums, "c")
-                     : std::make_unique<VolumsDialog>(nullptr, &volums, QList<Category>(), 0, 0, 0);
-        child<QLineEdit>(d.get(), "vne")->setText(name);
-        QString icon;
-        ModalDriver driver;
-        driver.then([&icon](QWidget *w) {
-            auto *box = qobject_cast<QMessageBox *>(w);
-            icon = box && box->icon() == QMessageBox::Warning ? "warning" : "other";
-            box->accept();
-        });
-        d->on_buttonBox_accepted();
-        QCOMPARE(driver.seen, QStringList{"|A volum name is one word without blanks or \"[\"!"});
-        QCOMPARE(icon, QStringLiteral("warning"));
-        QVERIFY(!d->isFinish());
-        QCOMPARE(volums.size(), 1);
-        QCOMPARE(volums[0].getName(), QStringLiteral("c"));
-    }
-
-    void statusBarForgetsADeletedVolum() {
-        ModalDriver driver; // answers any box the start-up shows
-        MainWindow w;
-        useTestMaterials();
-        addCube(w, "a", 0);
-        addCube(w, "b", 2);
-        w.checkVolumClicked(2.5, 0.5, 0.5);
-        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b selected."));
-        A::ui(w).deleteButton->click();
-        QCOMPARE(itemTexts(w), QStringList{"a [1]"});
-        QCOMPARE(w.statusBar()->currentMessage(), QStringLiteral("Volum b deleted."));
-    }
-
     // At the dialogs' default sizes every row of the form, help button included, lies inside
     // the scroll area.
-    void formRowsFitTheDialogs_data() {
-        QTest::addColumn<bool>("materials");
-        QTest::newRow("volum dialog") << false;
-        QTest::newRow("materials dialog") << true;
-    }
+    void formRowsFitTheDialogs_data() { boolRows("materials", "volum dialog", "materials dialog"); }
     void formRowsFitTheDialogs() {
         QFETCH(bool, materials);
         Category category(QStringLiteral("DC boundary"));

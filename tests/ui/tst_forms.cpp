@@ -223,9 +223,8 @@ private slots:
     }
 
     void propertiesDialogWritesOnlyWhenAccepted_data() {
-        QTest::addColumn<bool>("accept");
-        QTest::newRow("cancel keeps every category as it was") << false;
-        QTest::newRow("OK writes the rows left and the one shown") << true;
+        boolRows("accept", "cancel keeps every category as it was",
+                 "OK writes the rows left and the one shown");
     }
     void propertiesDialogWritesOnlyWhenAccepted() {
         QFETCH(bool, accept);
@@ -295,9 +294,7 @@ private slots:
     void colourRuleAndCancelledColourDialog() {
         NewVolumeNameDialog dialog;
         auto *button = child<QToolButton>(&dialog, "colorButton");
-        QCOMPARE(dialog.getColor(), QColor(Qt::black));
-        ModalDriver driver;
-        driver.then(pickColour(QColor(18, 52, 86), true)).then(pickColour(Qt::red, false));
+        ModalDriver driver{pickColour(QColor(18, 52, 86), true), pickColour(Qt::red, false)};
         QTest::mouseClick(button, Qt::LeftButton);
         QCOMPARE(dialog.getColor(), QColor(18, 52, 86));
         QTest::mouseClick(button, Qt::LeftButton);

@@ -5,8 +5,6 @@
 
 #include "ui/checkindicator.h"
 
-#include <QStandardPaths>
-
 class TestLiveCheckWindow : public QObject {
     Q_OBJECT
 

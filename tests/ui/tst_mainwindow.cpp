@@ -44,21 +44,6 @@ private slots:
         QVERIFY(enterWorkFolder(dir));
     }
 
-    void startsEmptyUnnamedAndUnmodified() {
-        MainWindow w;
-        Ui::MainWindow &ui = A::ui(w);
-        QCOMPARE(w.windowTitle(), "New unsaved project" + kTitle);
-        QCOMPARE(ui.volumsList->count(), 0);
-        QVERIFY(!ui.editButton->isEnabled() && !ui.duplicateButton->isEnabled() &&
-                !ui.deleteButton->isEnabled());
-        QVERIFY(ui.actionShow_Axis->isChecked() && !ui.actionShow_Grid->isChecked());
-        QVERIFY(A::solid(w)->isChecked());
-        QCOMPARE(A::view(w)->getRMode(), 0);
-        QCOMPARE(A::version(w), 1);
-        QCOMPARE(A::categories(w).size(), 2);
-        QCOMPARE(MaterialsManager::getInstance()->getMaterials()->size(), 1);
-    }
-
     // Every menu command says what it does, and one with a shortcut names it as the action
     // has it.
     void tooltipsDescribeCommandsAndNameTheirShortcuts() {
@@ -98,6 +83,7 @@ private slots:
 
     void titleFollowsModifiedFlagAndFile() {
         MainWindow w;
+        QCOMPARE(w.windowTitle(), "New unsaved project" + kTitle);
         A::setModified(w);
         QCOMPARE(w.windowTitle(), "* New unsaved project" + kTitle);
         const QString file = path("title.txt");
@@ -141,8 +127,7 @@ private slots:
 
         const QString file = path("connections.txt");
         QVERIFY(A::saveFile(w, file));
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(file));
+        ModalDriver driver{ModalDriver::chooseFile(file)};
         A::openSim(w);
         QCOMPARE(driver.seen, QStringList{kOpen});
         QCOMPARE(counts(), atStart);
@@ -155,23 +140,37 @@ private slots:
         QVERIFY(A::view(w)->gridShown());
     }
 
-    void guardCancelOrUnmodifiedLeavesEverything() {
+    // Cancel, or Save of a project never saved with the save dialog cancelled: new, open, quit
+    // and close all leave the modified project as it was. Unmodified, nothing is asked.
+    void guardThatDoesNotGoOnLeavesEverything_data() {
+        boolRows("save", "Cancel", "Save, no file chosen");
+    }
+    void guardThatDoesNotGoOnLeavesEverything() {
+        QFETCH(bool, save);
         MainWindow w;
         ModalDriver driver;
-        A::newSim(w); // unmodified: no question
+        A::newSim(w);
         QVERIFY(driver.seen.isEmpty());
 
         modifiedWithGate(w);
         QPointer<GLWidget> view = A::view(w);
         const QString title = w.windowTitle();
-        for (int i = 0; i < 4; ++i)
-            driver.then(ModalDriver::press(QMessageBox::Cancel));
+        QStringList asked;
+        for (int i = 0; i < 4; ++i) {
+            driver.then(ModalDriver::press(save ? QMessageBox::Save : QMessageBox::Cancel));
+            asked << kGuard;
+            if (save) {
+                driver.then(ModalDriver::cancel());
+                asked << "file:Save Project";
+            }
+        }
         A::newSim(w);
         A::openSim(w);
         A::ui(w).actionQuit->trigger();
         QVERIFY(!w.close());
-        QCOMPARE(driver.seen, QStringList(4, kGuard));
+        QCOMPARE(driver.seen, asked);
         QCOMPARE(A::view(w), view);
+        QCOMPARE(A::volums(w).size(), 1);
         QCOMPARE(itemTexts(w), QStringList{"gate [1]"});
         QVERIFY(A::modified(w));
         QCOMPARE(w.windowTitle(), title);
@@ -181,8 +180,7 @@ private slots:
         MainWindow w;
         modifiedWithGate(w);
         A::yMesure(w) = 2.5;
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Discard));
+        ModalDriver driver{ModalDriver::press(QMessageBox::Discard)};
         A::newSim(w);
         QCOMPARE(driver.seen, QStringList{kGuard});
         QVERIFY(A::volums(w).isEmpty());
@@ -196,28 +194,12 @@ private slots:
         QVERIFY(w.close());
     }
 
-    void guardSaveThatWritesNothingStopsTheCommand() {
-        // A project never saved: the save dialog is cancelled, so the changes must stay.
-        MainWindow w;
-        modifiedWithGate(w);
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Save)).then(ModalDriver::cancel());
-        driver.then(ModalDriver::press(QMessageBox::Save)).then(ModalDriver::cancel());
-        A::newSim(w);
-        QVERIFY(!w.close());
-        QCOMPARE(driver.seen,
-                 QStringList({kGuard, "file:Save Project", kGuard, "file:Save Project"}));
-        QCOMPARE(A::volums(w).size(), 1);
-        QVERIFY(A::modified(w));
-    }
-
     void guardSaveWritesThenGoesOn() {
         MainWindow w;
         const QString file = path("guard-save.txt");
         QVERIFY(A::saveFile(w, file));
         modifiedWithGate(w);
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Save)).then(ModalDriver::cancel());
+        ModalDriver driver{ModalDriver::press(QMessageBox::Save), ModalDriver::cancel()};
         A::openSim(w);
         QCOMPARE(driver.seen, QStringList({kGuard, kOpen}));
         QVERIFY(!A::modified(w));
@@ -236,8 +218,7 @@ private slots:
         const QString typed = QTest::currentDataTag();
         MainWindow w;
         A::setModified(w);
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(path(typed)));
+        ModalDriver driver{ModalDriver::chooseFile(path(typed))};
         QVERIFY(A::saveAs(w));
         QCOMPARE(A::curFile(w), path(written));
         QVERIFY(QFile::exists(path(written)));
@@ -250,9 +231,8 @@ private slots:
         QVERIFY(writeFile(other, "another project\n"));
         MainWindow w;
         A::setModified(w);
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(path("report")))
-            .then(ModalDriver::press(QMessageBox::No));
+        ModalDriver driver{ModalDriver::chooseFile(path("report")),
+                           ModalDriver::press(QMessageBox::No)};
         QVERIFY(!A::saveAs(w));
         QCOMPARE(driver.seen.last(), "KARVENO Simulator|" + QDir::toNativeSeparators(other) +
                                          " already exists.\nDo you want to replace it?");
@@ -272,8 +252,7 @@ private slots:
         QVERIFY(A::saveFile(w, good));
         const QByteArray before = readFile(good);
         modifiedWithGate(w);
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Ok));
+        ModalDriver driver{ModalDriver::press(QMessageBox::Ok)};
         const QString bad = path("no-such-folder/project.txt");
         QVERIFY(!A::saveFile(w, bad));
         QCOMPARE(driver.seen.size(), 1);
@@ -291,8 +270,7 @@ private slots:
         addCube(w, "drain", 1);
         A::volums(w)[1].setVisible(false);
         QVERIFY(A::saveFile(w, file));
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(file));
+        ModalDriver driver{ModalDriver::chooseFile(file)};
         A::openSim(w);
         QCOMPARE(itemTexts(w), QStringList({"source [1]", "drain [2]"}));
         QCOMPARE(A::ui(w).volumsList->item(1)->checkState(), Qt::Checked);
@@ -306,12 +284,11 @@ private slots:
         const QString bad = path("data/materials/bad.txt");
         QVERIFY(writeFile(bad, "M\nBad\n2\n200 100 50\n1 0 x\n0 1 0\n0 0 1\n1\n0 0 0 Bad\n0\n"));
         QString listed;
-        ModalDriver driver;
-        driver.then([&listed](QWidget *w) {
+        ModalDriver driver{[&listed](QWidget *w) {
             auto *box = qobject_cast<QMessageBox *>(w);
             listed = box ? box->informativeText() : QString();
             ModalDriver::press(QMessageBox::Ok)(w);
-        });
+        }};
         {
             MainWindow w;
             QFile::remove(bad);
@@ -331,10 +308,9 @@ private slots:
         QPointer<GLWidget> view = A::view(w);
         const QString vanishing = path("vanishing.txt");
         QVERIFY(writeFile(vanishing, "1\nP 0\nM 0\nV 1 1 1 0\n"));
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Discard))
-            .then(ModalDriver::chooseFile(vanishing, true))
-            .then(ModalDriver::press(QMessageBox::Ok));
+        ModalDriver driver{ModalDriver::press(QMessageBox::Discard),
+                           ModalDriver::chooseFile(vanishing, true),
+                           ModalDriver::press(QMessageBox::Ok)};
         A::openSim(w);
         QCOMPARE(driver.seen.size(), 3);
         QVERIFY(driver.seen.at(2).startsWith("Application|Cannot read file "));
@@ -361,8 +337,7 @@ private slots:
         const QString file = path("markers.txt");
         QVERIFY(writeFile(file, content));
         MainWindow w;
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(file));
+        ModalDriver driver{ModalDriver::chooseFile(file)};
         for (int i = 0; i <= warnings; ++i)
             driver.then(ModalDriver::press(QMessageBox::Ok));
         A::openSim(w);
@@ -387,10 +362,8 @@ private slots:
                                 "1OO 1 1\n-1\n0\n";
         QVERIFY(writeFile(file, typo));
         MainWindow w;
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(file))
-            .then(ModalDriver::press(QMessageBox::Ok))
-            .then(ModalDriver::press(QMessageBox::Cancel));
+        ModalDriver driver{ModalDriver::chooseFile(file), ModalDriver::press(QMessageBox::Ok),
+                           ModalDriver::press(QMessageBox::Cancel)};
         A::openSim(w);
         QCOMPARE(driver.seen.size(), 2);
         QCOMPARE(driver.seen.at(1), "Application|" + file +
@@ -415,8 +388,7 @@ private slots:
         MainWindow w;
         addCube(w, "gate", 0);
         A::clearModified(w);
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Ok));
+        ModalDriver driver{ModalDriver::press(QMessageBox::Ok)};
         QVERIFY(!w.openProject(fifo));
         QCOMPARE(driver.seen, QStringList{"Application|Cannot read file " + fifo +
                                           ":\nIt is not a regular file."});
@@ -437,8 +409,7 @@ private slots:
             QVERIFY(QFile::exists(recovery.copyPath(QString())));
         }
         MainWindow w;
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Yes));
+        ModalDriver driver{ModalDriver::press(QMessageBox::Yes)};
         w.offerRecovery();
         QCOMPARE(driver.seen,
                  QStringList{"KARVENO Simulator|Recover unsaved changes of New unsaved project?"});
@@ -449,35 +420,9 @@ private slots:
         QVERIFY(recovery.pending().isEmpty());
     }
 
-    void settingsDialogsWriteAndMarkModifiedOnlyOnAccept() {
-        MainWindow w;
-        QStringList titles;
-        auto edit = [&](QDialogButtonBox::StandardButton button) {
-            return ModalDriver::later([&titles, button](QWidget *d) {
-                titles << d->windowTitle();
-                if (auto *steps = d->findChild<QSpinBox *>("Steps"))
-                    steps->setValue(25);
-                if (auto *y = d->findChild<QDoubleSpinBox *>("yMesureBox"))
-                    y->setValue(2.5);
-                press(d, button);
-            });
-        };
-        ModalDriver driver;
-        driver.then(edit(QDialogButtonBox::Cancel)).then(edit(QDialogButtonBox::Ok));
-        A::ui(w).actionGlobal_Scale_Unit->trigger();
-        QVERIFY(!A::modified(w));
-        QCOMPARE(A::yMesure(w), 1.0);
-        A::ui(w).actionGeneral_Properties->trigger();
-        QCOMPARE(titles,
-                 QStringList({"Global Scale Unit", "General Properies of the Simulation Project"}));
-        QVERIFY(A::modified(w));
-        QCOMPARE(A::categories(w)[0].getProperties()[1].getDoubleValue(), 25.0);
-    }
-
     void emptyDesignIsNotChecked() {
         MainWindow w;
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Ok));
+        ModalDriver driver{ModalDriver::press(QMessageBox::Ok)};
         A::ui(w).actionCheck_design->trigger();
         QCOMPARE(driver.seen, QStringList{"Application|No volums to check!"});
     }
@@ -493,8 +438,7 @@ private slots:
         A::yMesure(w) = 2.0; // 2e-10 m per unit along y
         A::clearModified(w);
         const QString title = w.windowTitle();
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(path("atoms")));
+        ModalDriver driver{ModalDriver::chooseFile(path("atoms"))};
         A::ui(w).actionExportXyz->trigger();
 
         const QStringList lines = QString::fromUtf8(readFile(path("atoms.xyz"))).split('\n');
@@ -528,12 +472,10 @@ private slots:
         QTest::newRow("refusal") << "Volum gate has no material!"
                                  << "gate"
                                  << "Fault in volum gate";
-        QTest::newRow("name inside a word") << "KARVENO ERROR [ 3001] GATES"
-                                            << ""
-                                            << "";
-        QTest::newRow("success") << "[OK] SIMULATION DESIGN FREE FROM ERRORS"
-                                 << ""
-                                 << "";
+        QTest::newRow("name inside a word")
+            << "KARVENO ERROR [ 3001] GATES" << QString() << QString();
+        QTest::newRow("success") << "[OK] SIMULATION DESIGN FREE FROM ERRORS" << QString()
+                                 << QString();
     }
     void checkVerdictPicksTheVolumItNames() {
         QFETCH(QString, verdict);
@@ -569,8 +511,7 @@ private slots:
         QVERIFY(recent->actions().at(0)->text().endsWith("first.txt"));
 
         QVERIFY(QFile::remove(path("second.txt")));
-        ModalDriver driver;
-        driver.then(ModalDriver::press(QMessageBox::Ok));
+        ModalDriver driver{ModalDriver::press(QMessageBox::Ok)};
         recent->actions().at(1)->trigger();
         QCOMPARE(driver.seen.size(), 1);
         QVERIFY(driver.seen.first().contains("second.txt"));
@@ -609,10 +550,8 @@ private slots:
         MainWindow w;
         ModalDriver driver;
         QMessageBox::Icon icon = QMessageBox::NoIcon;
-        driver.then(ModalDriver::chooseFile(file)).then([&icon](QWidget *box) {
-            icon = static_cast<QMessageBox *>(box)->icon();
-            ModalDriver::press(QMessageBox::Ok)(box);
-        });
+        driver.then(ModalDriver::chooseFile(file))
+            .then(ModalDriver::pressNotingIcon(QMessageBox::Ok, icon));
         A::openSim(w);
         QVERIFY(!A::volums(w).isEmpty());
         QCOMPARE(A::ui(w).volumsList->count(), A::volums(w).size());

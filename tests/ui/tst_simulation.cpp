@@ -13,9 +13,8 @@
 #include "../run/slurmcluster.h"
 #include "uitest.h"
 
-#include <QTableWidget>
-
 #include <QElapsedTimer>
+#include <QTableWidget>
 
 #include <memory>
 
@@ -73,6 +72,16 @@ class TestSimulation : public QObject {
         if (!cluster.running() && slurmWhy.isEmpty() && !cluster.start(&slurmWhy))
             qInfo().noquote() << "Slurm cases are skipped:" << slurmWhy;
         return cluster.running();
+    }
+
+    // Installs `script` as the simulator, saves the window's project as device.txt and starts
+    // Simulate into out/, the monitor answered by `monitor`.
+    void simulate(MainWindow &w, ModalDriver &driver, const QByteArray &script,
+                  ModalDriver::Answer monitor) {
+        QVERIFY(writeFile(path("KARVENOCOM.exe"), script, true));
+        QVERIFY(A::saveFile(w, path("device.txt")));
+        driver.then(ModalDriver::chooseFile(path("out"))).then(std::move(monitor));
+        child<QAction>(&w, "actionSimulate")->trigger();
     }
 
 private slots:
@@ -182,34 +191,26 @@ private slots:
     }
 
     void scriptedRunIsLoggedAndLeftAloneAfterOk() {
-        QVERIFY(writeFile(path("KARVENOCOM.exe"), kScriptedRun, true));
         MainWindow w;
-        const QString project = path("device.txt");
-        QVERIFY(A::saveFile(w, project));
         ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(path("out"))).then(clickWhen(QDialogButtonBox::Ok, [&] {
-            return readFile(path("out/log.txt")).contains("ended correctly");
-        }));
-        child<QAction>(&w, "actionSimulate")->trigger();
+        simulate(w, driver, kScriptedRun, clickWhen(QDialogButtonBox::Ok, [&] {
+                     return readFile(path("out/log.txt")).contains("ended correctly");
+                 }));
         QCOMPARE(driver.seen, QStringList({kFolderDialog, "other:SimulationProcessDialog"}));
         QTRY_VERIFY(A::simulation(w)->isDone());
         QCOMPARE(A::simulation(w)->state(), Run::State::Finished);
-        QCOMPARE(readFile(path("args.txt")), (project + '\n' + path("out/") + '\n').toUtf8());
+        QCOMPARE(readFile(path("args.txt")), (path("device.txt\n") + path("out/\n")).toUtf8());
         QCOMPARE(readFile(path("out/log.txt")),
                  QByteArray("[OK] Reading project\nSIMULATED TIME: 100 %\n"
                             "Simulation ended correctly\n"));
     }
 
     void cancelKillsTheSimulator() {
-        QVERIFY(writeFile(path("KARVENOCOM.exe"),
-                          "#!/bin/sh\necho 'SIMULATED TIME: 5 %'\nexec sleep 30\n", true));
         MainWindow w;
-        QVERIFY(A::saveFile(w, path("device.txt")));
         ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(path("out")))
-            .then(clickWhen(QDialogButtonBox::Cancel,
-                            [&] { return readFile(path("out/log.txt")).contains("5 %"); }));
-        child<QAction>(&w, "actionSimulate")->trigger();
+        simulate(w, driver, "#!/bin/sh\necho 'SIMULATED TIME: 5 %'\nexec sleep 30\n",
+                 clickWhen(QDialogButtonBox::Cancel,
+                           [&] { return readFile(path("out/log.txt")).contains("5 %"); }));
         QTRY_VERIFY_WITH_TIMEOUT(A::simulation(w)->isDone(), 20000);
         QCOMPARE(A::simulation(w)->state(), Run::State::Cancelled);
     }
@@ -217,16 +218,11 @@ private slots:
     // Closing the designer would kill its local simulators: it asks first, and Cancel keeps
     // both the window and the run.
     void closingAsksBeforeStoppingLocalRuns() {
-        QVERIFY(writeFile(path("KARVENOCOM.exe"),
-                          "#!/bin/sh\necho 'SIMULATED TIME: 100 %'\nexec sleep 30\n", true));
         MainWindow w;
-        QVERIFY(A::saveFile(w, path("device.txt")));
         ModalDriver driver;
         // OK leaves the simulator to write its last files.
-        driver.then(ModalDriver::chooseFile(path("out"))).then(clickWhen(QDialogButtonBox::Ok, [] {
-            return true;
-        }));
-        child<QAction>(&w, "actionSimulate")->trigger();
+        simulate(w, driver, "#!/bin/sh\necho 'SIMULATED TIME: 100 %'\nexec sleep 30\n",
+                 clickWhen(QDialogButtonBox::Ok, [] { return true; }));
         const QPointer<Run> run = A::simulation(w);
         QVERIFY(run && run->state() == Run::State::Running);
 
@@ -253,8 +249,7 @@ private slots:
         const QString project = path("saved.txt");
         QVERIFY(A::saveFile(w, project));
         QFile::remove(project);
-        ModalDriver driver;
-        driver.then(ModalDriver::cancel());
+        ModalDriver driver{ModalDriver::cancel()};
         child<QAction>(&w, "actionSimulate")->trigger();
         QVERIFY2(!QFile::exists(project), "an unmodified project was saved again");
         QCOMPARE(driver.seen, QStringList{kFolderDialog});
@@ -292,8 +287,7 @@ private slots:
                             device));
         QVERIFY(QDir().mkpath(path("slurm-out")));
         MainWindow w;
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(device));
+        ModalDriver driver{ModalDriver::chooseFile(device)};
         A::openSim(w);
         QString jobShown;
         driver.then(ModalDriver::chooseFile(path("slurm-out")))
@@ -314,11 +308,7 @@ private slots:
 
     // "Parameter study..." on the chosen back-end: the dialog offers the project's settings, the
     // non-modal monitor follows the points, and the point the checker refuses is never run.
-    void parameterStudyFromTheDesigner_data() {
-        QTest::addColumn<bool>("onSlurm");
-        QTest::newRow("local") << false;
-        QTest::newRow("slurm") << true;
-    }
+    void parameterStudyFromTheDesigner_data() { boolRows("onSlurm", "local", "slurm"); }
     void parameterStudyFromTheDesigner() {
         QFETCH(bool, onSlurm);
         if (onSlurm && !slurmStarted())
@@ -338,8 +328,7 @@ private slots:
                             device));
         const QString folder = path(onSlurm ? "slurm-study" : "local-study");
         MainWindow w;
-        ModalDriver driver;
-        driver.then(ModalDriver::chooseFile(device));
+        ModalDriver driver{ModalDriver::chooseFile(device)};
         A::openSim(w);
         driver.then([folder](QWidget *dialog) {
             child<QComboBox>(dialog, "setting1Box")->setCurrentText("NPARTICLES");
@@ -355,9 +344,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!monitor->study()->active(), 90000);
         auto *table = child<QTableWidget>(monitor, "pointsTable");
         QCOMPARE(table->rowCount(), 3);
-        const QStringList states{table->item(0, 2)->text(), table->item(1, 2)->text(),
-                                 table->item(2, 2)->text()};
-        QCOMPARE(states, QStringList({"finished", "not run", "finished"}));
+        for (int row : {0, 1, 2})
+            QCOMPARE(table->item(row, 2)->text(), row == 1 ? "not run" : "finished");
         QVERIFY(table->item(1, 4)->text().contains("3035"));
         QCOMPARE(table->item(2, 3)->text(), QStringLiteral("100 %"));
         QVERIFY(readFile(folder + "/003/output/log.txt").contains("Simulation ended correctly"));

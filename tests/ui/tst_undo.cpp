@@ -8,85 +8,80 @@
 
 using namespace uitest;
 
+namespace {
+
+using Edit = std::function<void(MainWindow &, ModalDriver &)>;
+
+// Answers the volum dialog: named `name`, 2 wide, of the first material.
+ModalDriver::Answer volumDialog(const char *name) {
+    return ModalDriver::later([name](QWidget *d) {
+        child<QLineEdit>(d, "vne")->setText(name);
+        child<QDoubleSpinBox>(d, "xsizeBox")->setValue(2.0);
+        child<QComboBox>(d, "materialBox")->setCurrentIndex(0);
+        press(d, QDialogButtonBox::Ok);
+    });
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Edit)
+
 class TestUndo : public QObject {
     Q_OBJECT
 
-    enum Edit { Add, Rename, Duplicate, Delete, Move, Scale, DeleteAtom };
-
 private slots:
-    void init() {
-        QLoggingCategory::setFilterRules("karveno.*.debug=false\ndefault.debug=false");
-        useTestMaterials();
-    }
+    void init() { quietWithTestMaterials(); }
 
+    // Each edit is made on cubes a and b, a's atoms part of the saved text.
     void eachEditIsOneStepThatUndoTakesBack_data() {
-        QTest::addColumn<int>("edit");
+        QTest::addColumn<Edit>("edit");
         QTest::addColumn<QString>("undoText");
-        QTest::newRow("add") << int(Add) << "Undo Add c";
-        QTest::newRow("edit with rename") << int(Rename) << "Undo Edit gate (was a)";
-        QTest::newRow("duplicate") << int(Duplicate) << "Undo Duplicate a";
-        QTest::newRow("delete") << int(Delete) << "Undo Delete b";
-        QTest::newRow("key move") << int(Move) << "Undo Move b";
-        QTest::newRow("scale") << int(Scale) << "Undo Change scale";
-        QTest::newRow("delete atom") << int(DeleteAtom) << "Undo Delete atom in a";
-    }
-    void eachEditIsOneStepThatUndoTakesBack() {
-        QFETCH(int, edit);
-        QFETCH(QString, undoText);
-        ModalDriver driver;
-        MainWindow w;
-        useTestMaterials();
-        addCube(w, "a", 0);
-        addCube(w, "b", 2);
-        for (Volum &v : A::volums(w))
-            v.calculateAtomicPoints();
-        A::volums(w)[0].setWriteAtomsInfo(true); // atoms are part of the saved text
-        A::clearModified(w);
-        const QByteArray before = A::projectText(w);
-
-        switch (edit) {
-        case Add:
-        case Rename:
-            driver.then(ModalDriver::later([](QWidget *d) {
-                child<QLineEdit>(d, "vne")->setText(d->windowTitle().startsWith("Add") ? "c"
-                                                                                       : "gate");
-                child<QDoubleSpinBox>(d, "xsizeBox")->setValue(2.0);
-                child<QComboBox>(d, "materialBox")->setCurrentIndex(0);
-                press(d, QDialogButtonBox::Ok);
-            }));
-            if (edit == Add)
-                A::ui(w).addButton->click();
-            else
-                w.checkVolumDialog(0.5, 0.5, 0.5);
-            break;
-        case Duplicate:
+        QTest::newRow("add") << Edit([](MainWindow &w, ModalDriver &driver) {
+            driver.then(volumDialog("c"));
+            A::ui(w).addButton->click();
+        }) << "Undo Add c";
+        QTest::newRow("edit with rename") << Edit([](MainWindow &w, ModalDriver &driver) {
+            driver.then(volumDialog("gate"));
+            w.checkVolumDialog(0.5, 0.5, 0.5);
+        }) << "Undo Edit gate (was a)";
+        QTest::newRow("duplicate") << Edit([](MainWindow &w, ModalDriver &) {
             A::ui(w).volumsList->item(0)->setSelected(true);
             A::ui(w).duplicateButton->click();
-            break;
-        case Delete:
-        case Move:
+        }) << "Undo Duplicate a";
+        QTest::newRow("delete") << Edit([](MainWindow &w, ModalDriver &) {
             w.checkVolumClicked(2.5, 0.5, 0.5);
-            if (edit == Delete) {
-                A::ui(w).deleteButton->click();
-            } else {
-                for (int i = 0; i < 3; ++i)
-                    w.volumMovedSlot(1, 0, 0);
-                w.volumMovedSlot(0, 1, 0);
-            }
-            break;
-        case Scale:
+            A::ui(w).deleteButton->click();
+        }) << "Undo Delete b";
+        QTest::newRow("key move") << Edit([](MainWindow &w, ModalDriver &) {
+            w.checkVolumClicked(2.5, 0.5, 0.5);
+            for (const int dx : {1, 1, 1, 0})
+                w.volumMovedSlot(dx, 1 - dx, 0);
+        }) << "Undo Move b";
+        QTest::newRow("scale") << Edit([](MainWindow &w, ModalDriver &driver) {
             driver.then(ModalDriver::later([](QWidget *d) {
                 child<QDoubleSpinBox>(d, "yMesureBox")->setValue(2.5);
                 press(d, QDialogButtonBox::Ok);
             }));
             w.scaleDialog();
-            break;
-        case DeleteAtom:
+        }) << "Undo Change scale";
+        QTest::newRow("delete atom") << Edit([](MainWindow &w, ModalDriver &) {
             A::atomic(w)->trigger();
             w.checkVolumClicked(0.0, 0.0, 0.0);
             viewAction(w, "Delete Atom")->trigger();
-            break;
-        }
+        }) << "Undo Delete atom in a";
+    }
+    void eachEditIsOneStepThatUndoTakesBack() {
+        QFETCH(Edit, edit);
+        QFETCH(QString, undoText);
+        ModalDriver driver;
+        MainWindow w;
+        twoCubes(w);
+        for (Volum &v : A::volums(w))
+            v.calculateAtomicPoints();
+        A::volums(w)[0].setWriteAtomsInfo(true);
+        A::clearModified(w);
+        const QByteArray before = A::projectText(w);
+        edit(w, driver);
 
         QUndoStack *stack = w.undoStack();
         QCOMPARE(stack->count(), 1); // moves on one volum merge into one step

@@ -4,9 +4,24 @@
 #include "uitest.h"
 
 #include <QCheckBox>
-#include <QTemporaryDir>
 
 using namespace uitest;
+
+namespace {
+
+// Shows the window at its usual size, holding a 2-wide cube "box" at the origin and, with
+// `far`, a unit cube "far" at x = 50.
+bool showWithBox(MainWindow &w, bool far = false) {
+    useTestMaterials();
+    addCube(w, "box", 0, 2.0f);
+    if (far)
+        addCube(w, "far", 50, 1.0f);
+    w.resize(834, 623);
+    w.show();
+    return QTest::qWaitForWindowExposed(&w);
+}
+
+} // namespace
 
 class TestViewPicking : public QObject {
     Q_OBJECT
@@ -15,12 +30,7 @@ private slots:
     void clicksInTheViewPickMoveAndOpen() {
         QLoggingCategory::setFilterRules("karveno.*.debug=false\ndefault.debug=false");
         MainWindow w;
-        useTestMaterials();
-        addCube(w, "box", 0, 2.0f);
-        addCube(w, "far", 50, 1.0f);
-        w.resize(834, 623);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showWithBox(w, true));
         GLWidget *view = A::view(w);
         emit w.volumSelected(1.0, 1.0, 1.0); // the camera looks at the box's centre
         QTest::qWait(50);
@@ -41,11 +51,10 @@ private slots:
 
         // A double click opens the box's dialog and reports no single click.
         QStringList titles;
-        ModalDriver driver;
-        driver.then(ModalDriver::later([&](QWidget *d) {
+        ModalDriver driver{ModalDriver::later([&](QWidget *d) {
             titles << d->windowTitle();
             static_cast<QDialog *>(d)->reject();
-        }));
+        })};
         QTest::mouseDClick(view, Qt::LeftButton, Qt::NoModifier, middle);
         QTRY_COMPARE_WITH_TIMEOUT(titles, QStringList{"Edit a Volum box"}, 2000);
         QTest::qWait(400);
@@ -56,21 +65,16 @@ private slots:
     // design, not only background.
     void exportedViewImageIsReadBack() {
         MainWindow w;
-        useTestMaterials();
-        addCube(w, "box", 0, 2.0f);
-        w.resize(834, 623);
-        w.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        QVERIFY(showWithBox(w));
         A::ui(w).actionViewAll->trigger();
         QTemporaryDir dir;
         const QString file = dir.filePath("view.png");
-        ModalDriver driver;
-        driver.then([](QWidget *d) {
+        ModalDriver driver{[](QWidget *d) {
             d->findChild<QCheckBox *>("windowSizeBox")->setChecked(false);
             d->findChild<QSpinBox *>("widthBox")->setValue(300);
             d->findChild<QSpinBox *>("heightBox")->setValue(200);
             static_cast<QDialog *>(d)->accept();
-        });
+        }};
         driver.then(ModalDriver::chooseFile(file));
         A::ui(w).actionExportImage->trigger();
         const QImage image(file);

@@ -27,7 +27,6 @@
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPointer>
-#include <QProcess>
 #include <QPushButton>
 #include <QQueue>
 #include <QScrollArea>
@@ -56,7 +55,9 @@ public:
     using Answer = std::function<void(QWidget *)>;
     QStringList seen;
 
-    ModalDriver() {
+    explicit ModalDriver(std::initializer_list<Answer> queued = {}) {
+        for (const Answer &answer : queued)
+            answers.enqueue(answer);
         connect(&timer, &QTimer::timeout, this, &ModalDriver::poll);
         timer.start(10);
     }
@@ -71,6 +72,14 @@ public:
                 box->button(button)->click();
             else
                 reject(w);
+        };
+    }
+    // As press, and the box's icon is written to `icon`.
+    static Answer pressNotingIcon(QMessageBox::StandardButton button, QMessageBox::Icon &icon) {
+        return [button, &icon](QWidget *w) {
+            if (auto *box = qobject_cast<QMessageBox *>(w))
+                icon = box->icon();
+            press(button)(w);
         };
     }
     // With removeAfter the file is deleted once the dialog has accepted it, before it is read.
@@ -269,6 +278,26 @@ inline void addCube(MainWindow &w, const QString &name, double x, float edge = 1
                     const QString &materialName = QStringLiteral("Si")) {
     A::volums(w).append(cube(name, x, edge, material(materialName)));
     w.updateVolums(QString(), QString());
+}
+
+// Quiet debug output and the test materials, before each test.
+inline void quietWithTestMaterials() {
+    QLoggingCategory::setFilterRules("karveno.*.debug=false\ndefault.debug=false");
+    useTestMaterials();
+}
+
+// The test materials in place of those the window read, and Si cubes "a" at x = 0 and "b" at 2.
+inline void twoCubes(MainWindow &w) {
+    useTestMaterials();
+    addCube(w, "a", 0);
+    addCube(w, "b", 2);
+}
+
+// A data table of one bool column: a row tagged `no` (false) and one tagged `yes` (true).
+inline void boolRows(const char *column, const char *no, const char *yes) {
+    QTest::addColumn<bool>(column);
+    QTest::newRow(no) << false;
+    QTest::newRow(yes) << true;
 }
 
 inline QStringList itemTexts(MainWindow &w) {
