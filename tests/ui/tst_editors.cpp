@@ -115,18 +115,16 @@ private slots:
         MainWindow w;
         useTestMaterials();
         int meshesShownAgain = 0;
-        ModalDriver driver;
-        driver
-            .then(ModalDriver::later([](QWidget *d) { // no name: refused
-                child<QSpinBox>(d, "xmallesBox")->setValue(20);
-                press(d, QDialogButtonBox::Ok);
-            }))
-            .then(ModalDriver::press(QMessageBox::Ok))
-            .then(ModalDriver::later([&](QWidget *d) { // the same dialog, as the user left it
-                meshesShownAgain = child<QSpinBox>(d, "xmallesBox")->value();
-                child<QLineEdit>(d, "vne")->setText("box");
-                press(d, QDialogButtonBox::Ok);
-            }));
+        ModalDriver driver{ModalDriver::later([](QWidget *d) { // no name: refused
+                               child<QSpinBox>(d, "xmallesBox")->setValue(20);
+                               press(d, QDialogButtonBox::Ok);
+                           }),
+                           ModalDriver::press(QMessageBox::Ok),
+                           ModalDriver::later([&](QWidget *d) { // the same dialog, as left
+                               meshesShownAgain = child<QSpinBox>(d, "xmallesBox")->value();
+                               child<QLineEdit>(d, "vne")->setText("box");
+                               press(d, QDialogButtonBox::Ok);
+                           })};
         A::ui(w).addButton->click();
         QCOMPARE(driver.seen.value(1), QStringLiteral("|You must specify a volum name!"));
         QCOMPARE(meshesShownAgain, 20);
