@@ -301,8 +301,7 @@ private slots:
         QVERIFY(d.isVectorListModified());
     }
 
-    // The copy is written as a material file where the next start reads it: the data folder's
-    // materials/ (made when missing), else the user's own folder, else a box says why not.
+    // The copy is saved where the next start reads it (data, else user folder), else a box says so.
     void duplicateMaterialIsSavedWhereItIsReadAgain_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("refused");

@@ -17,9 +17,7 @@ class TestEditSafety : public QObject {
 private slots:
     void init() { quietWithTestMaterials(); }
 
-    // Values changed in two categories (two materials; the scale), then the dialog opened from
-    // its menu command is left: only OK changes the project, as one undo step that takes it back
-    // to the same text.
+    // Only OK on a settings dialog changes the project, as one undo step back to the same text.
     void dialogsChangeTheProjectOnlyOnOk_data() {
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("title"); // not checked when empty
@@ -94,8 +92,7 @@ private slots:
         QCOMPARE(material("Si")->getColor(), QColor(10, 20, 30));
     }
 
-    // Scrolling over a form must not change the box under the pointer; a box the user clicked
-    // into takes the wheel.
+    // The wheel changes a box only once the user has clicked into it, never one passed over.
     void wheelChangesOnlyTheFocusedBox_data() {
         QTest::addColumn<QString>("box");
         QTest::addColumn<bool>("focused");
@@ -156,8 +153,7 @@ private slots:
         QVERIFY(volums[0].getMissingMaterialName().isEmpty());
     }
 
-    // At the dialogs' default sizes every row of the form, help button included, lies inside
-    // the scroll area.
+    // At the default sizes every row of the form, help button included, lies in the scroll area.
     void formRowsFitTheDialogs_data() { boolRows("materials", "volum dialog", "materials dialog"); }
     void formRowsFitTheDialogs() {
         QFETCH(bool, materials);

@@ -124,8 +124,7 @@ private slots:
         QCOMPARE(form->lastIndex(), -1);
     }
 
-    // Each value shows as the shortest decimal that reads back to it, and a value the user
-    // leaves alone comes back bit for bit, even beyond what its boxes can show.
+    // Values show as the shortest decimal that reads back; untouched ones come back bit for bit.
     void valuesShowShortestAndComeBackUntouched_data() {
         QTest::addColumn<Property>("property");
         QTest::addColumn<QString>("shown");

@@ -8,8 +8,7 @@ using namespace uitest;
 
 namespace {
 
-// QObject::receivers is protected; a pointer to it formed through a derived class may be applied
-// to any object.
+// QObject::receivers is protected; a member pointer formed here applies to any object.
 struct ReceiverCount : QObject {
     static int of(const QObject *sender, const char *signal) {
         return (sender->*(&ReceiverCount::receivers))(signal);
@@ -44,8 +43,7 @@ private slots:
         QVERIFY(enterWorkFolder(dir));
     }
 
-    // Every menu command says what it does, and one with a shortcut names it as the action
-    // has it.
+    // Every menu command's tip says what it does and names its shortcut, if any.
     void tooltipsDescribeCommandsAndNameTheirShortcuts() {
         MainWindow w;
         QList<QAction *> pending = A::ui(w).menubar->actions();
@@ -278,8 +276,7 @@ private slots:
         QCOMPARE(w.windowTitle(), file + kTitle);
     }
 
-    // Catalogues and materials read with problems are listed, with their file and line, in one
-    // box when the designer starts; what was read is used.
+    // Data files read with problems are listed with file and line in one box at start; used.
     void dataProblemsAreListedAtStart() {
         const QString bad = path("data/materials/bad.txt");
         QVERIFY(writeFile(bad, "M\nBad\n2\n200 100 50\n1 0 x\n0 1 0\n0 0 1\n1\n0 0 0 Bad\n0\n"));
@@ -390,8 +387,7 @@ private slots:
         QCOMPARE(driver.seen.size(), 3);
     }
 
-    // A modified design is copied for recovery, offered at the next start and, when taken,
-    // comes back modified; saving removes the copy.
+    // A modified design's recovery copy is offered at the next start; saving removes it.
     void unsavedChangesAreRecovered() {
         const RecoveryFiles recovery;
         QFile::remove(recovery.copyPath(QString()));
@@ -450,8 +446,7 @@ private slots:
         QVERIFY(A::ui(w).statusbar->currentMessage().contains("9 atoms"));
     }
 
-    // A verdict that names a volum picks it, highlights its item and says the code; names
-    // match whole words only.
+    // A verdict naming a volum (as a whole word) picks and highlights it and says the code.
     void checkVerdictPicksTheVolumItNames_data() {
         QTest::addColumn<QString>("verdict");
         QTest::addColumn<QString>("picked");

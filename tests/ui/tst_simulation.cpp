@@ -74,8 +74,7 @@ class TestSimulation : public QObject {
         return cluster.running();
     }
 
-    // Installs `script` as the simulator, saves the window's project as device.txt and starts
-    // Simulate into out/, the monitor answered by `monitor`.
+    // Runs `script` as the simulator on the project saved as device.txt, into out/.
     void simulate(MainWindow &w, ModalDriver &driver, const QByteArray &script,
                   ModalDriver::Answer monitor) {
         QVERIFY(writeFile(path("KARVENOCOM.exe"), script, true));
@@ -215,8 +214,7 @@ private slots:
         QCOMPARE(A::simulation(w)->state(), Run::State::Cancelled);
     }
 
-    // Closing the designer would kill its local simulators: it asks first, and Cancel keeps
-    // both the window and the run.
+    // Closing would kill local simulators: it asks first, and Cancel keeps window and run.
     void closingAsksBeforeStoppingLocalRuns() {
         MainWindow w;
         ModalDriver driver;
@@ -271,8 +269,7 @@ private slots:
         QVERIFY(!A::simulation(fresh));
     }
 
-    // Simulate on Slurm: the monitor shows the job and its state, and OK comes with the end of
-    // the simulator's output as for a local run.
+    // Simulate on Slurm: the monitor shows the job, and OK comes with the simulator's end.
     void simulateOnSlurmShowsTheJob() {
         if (!slurmStarted())
             QSKIP(qPrintable("no test Slurm: " + slurmWhy));

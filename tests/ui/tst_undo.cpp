@@ -1,9 +1,6 @@
 // Every design edit is one undo step: undo gives back the project's text exactly, redo the edited
 // one, and the modified flag follows the stack's saved state.
 
-#include "ui/scaledialog.h"
-#include "ui/volumsdialog.h"
-
 #include "uitest.h"
 
 using namespace uitest;

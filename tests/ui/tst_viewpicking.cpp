@@ -9,8 +9,7 @@ using namespace uitest;
 
 namespace {
 
-// Shows the window at its usual size, holding a 2-wide cube "box" at the origin and, with
-// `far`, a unit cube "far" at x = 50.
+// Shows the window holding a 2-wide cube "box" at the origin (and, with `far`, one at x = 50).
 bool showWithBox(MainWindow &w, bool far = false) {
     useTestMaterials();
     addCube(w, "box", 0, 2.0f);
@@ -61,8 +60,7 @@ private slots:
         QVERIFY(A::selectedVolum(w));
     }
 
-    // "Export view as image..." at a chosen size: the PNG read back has that size and shows the
-    // design, not only background.
+    // "Export view as image..." at a chosen size: the PNG has that size and shows the design.
     void exportedViewImageIsReadBack() {
         MainWindow w;
         QVERIFY(showWithBox(w));

@@ -98,9 +98,7 @@ public:
                 QFile::remove(path);
         };
     }
-    static Answer cancel() {
-        return [](QWidget *w) { reject(w); };
-    }
+    static Answer cancel() { return reject; }
     // Runs `action` from the dialog's own event loop, so that the boxes it opens are answered
     // too and a dialog shown again is answered again.
     static Answer later(Answer action) {
