@@ -4,6 +4,7 @@
 #include "io/projectfile.h"
 #include "model/material.h"
 #include "model/materialsmanager.h"
+#include "programs.h"
 
 #include <QtTest>
 
@@ -36,26 +37,16 @@ print(json.dumps({
 
 // A Python 3 that has meshio: Debian's (python3-meshio) first, then the first on the PATH.
 QString pythonWithMeshio() {
-    for (const QString &python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")}) {
-        QProcess probe;
-        probe.start(python, {"-c", "import meshio"});
-        if (probe.waitForFinished(60000) && probe.exitStatus() == QProcess::NormalExit &&
-            probe.exitCode() == 0)
+    for (const QString &python : {QStringLiteral("/usr/bin/python3"), QStringLiteral("python3")})
+        if (runProgram(python, {"-c", "import meshio"}).exitCode == 0)
             return python;
-    }
     return QString();
 }
 
-int run(const QString &program, const QStringList &arguments, QByteArray *out = nullptr) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForFinished(120000) || process.exitStatus() != QProcess::NormalExit)
-        return -1;
-    if (out)
-        *out = process.readAllStandardOutput();
-    else
-        qInfo().noquote() << process.readAllStandardError();
-    return process.exitCode();
+int exportStatus(const QStringList &arguments) {
+    const Finished f = runProgram(kProgram, arguments, Launch().waitMs(120000));
+    qInfo().noquote() << f.err;
+    return f.exitCode;
 }
 
 } // namespace
@@ -106,10 +97,11 @@ private slots:
         QVERIFY(cells > 1000);
 
         const QString vtu = work.filePath("device.vtu");
-        QCOMPARE(run(kProgram, {project, "--vtk", vtu}), 0);
-        QByteArray json;
-        QCOMPARE(run(python, {"-c", kReadBack, vtu, QString::number(probe)}, &json), 0);
-        const QJsonObject read = QJsonDocument::fromJson(json).object();
+        QCOMPARE(exportStatus({project, "--vtk", vtu}), 0);
+        const Finished json = runProgram(python, {"-c", kReadBack, vtu, QString::number(probe)},
+                                         Launch().waitMs(120000));
+        QVERIFY2(json.exitCode == 0, qPrintable(json.err));
+        const QJsonObject read = QJsonDocument::fromJson(json.out.toUtf8()).object();
         QCOMPARE(read["cells"].toInteger(), cells);
         QCOMPARE(read["types"].toArray(), QJsonArray{"hexahedron"});
         for (int a = 0; a < 3; ++a) {
@@ -131,9 +123,9 @@ private slots:
 
     void unreadableProjectWritesNothing() {
         const QString out = work.filePath("none.vtu");
-        QCOMPARE(run(kProgram, {work.filePath("missing.txt"), "--vtk", out}), 2);
-        QCOMPARE(run(kProgram, {work.path(), "--xyz", out}), 2);
-        QCOMPARE(run(kProgram, {kExample}), 2); // nothing asked for
+        QCOMPARE(exportStatus({work.filePath("missing.txt"), "--vtk", out}), 2);
+        QCOMPARE(exportStatus({work.path(), "--xyz", out}), 2);
+        QCOMPARE(exportStatus({kExample}), 2); // nothing asked for
         QVERIFY(!QFile::exists(out));
     }
 };

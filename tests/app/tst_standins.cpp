@@ -2,6 +2,8 @@
 // status lines on standard output, STATUS.TXT in the working directory, the results file in the
 // output folder, and a refusal of a design that the checker rejects.
 
+#include "programs.h"
+
 #include <QtTest>
 
 #include <algorithm>
@@ -11,16 +13,6 @@ namespace {
 const QString kSimulator = QStringLiteral(KARVENO_BINARY_DIR "/bin/KARVENOCOM.exe");
 const QString kViewer = QStringLiteral(KARVENO_BINARY_DIR "/bin/plot/Graph_KARVENO.exe");
 const QString kExample = QStringLiteral(KARVENO_SOURCE_DIR "/examples/classical_mosfet.txt");
-
-struct Run {
-    int exitCode = -1;
-    QStringList lines;
-};
-
-QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly | QIODevice::Text) ? f.readAll() : QByteArray();
-}
 
 } // namespace
 
@@ -35,7 +27,7 @@ private slots:
     }
 
     void simulatesACheckedDesignToTheEnd() {
-        const Run run = simulate({kExample, work.filePath("out") + '/'});
+        const Lines run = simulate({kExample, work.filePath("out") + '/'});
         QCOMPARE(run.exitCode, 0);
         QVERIFY(run.lines.first().startsWith("[OK]"));
         QCOMPARE(run.lines.last(), QStringLiteral("Simulation ended correctly"));
@@ -64,13 +56,10 @@ private slots:
         project.truncate(project.indexOf("\nV ") + 1);
         project += "V 1e-10 1e-10 1e-10 0\n";
         const QString path = work.filePath("empty.txt");
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(project);
-        f.close();
+        QVERIFY(writeFile(path, project));
 
         QFile::remove(work.filePath("out/results.dat"));
-        const Run run = simulate({path, work.filePath("out") + '/'});
+        const Lines run = simulate({path, work.filePath("out") + '/'});
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.lines.last(), QStringLiteral("ERROR No volums to check!"));
         QVERIFY(!QFileInfo::exists(work.filePath("out/results.dat")));
@@ -86,7 +75,7 @@ private slots:
 
     void refusesWhatIsNotAProject() {
         QFETCH(QStringList, arguments);
-        const Run run = simulate(arguments);
+        const Lines run = simulate(arguments);
         QVERIFY(run.exitCode != 0);
         QVERIFY(!run.lines.isEmpty());
         QVERIFY(run.lines.last().startsWith("ERROR"));
@@ -98,10 +87,7 @@ private slots:
         QVERIFY(QFileInfo::exists(work.filePath("out/results.dat")) ||
                 simulate({kExample, work.filePath("out") + '/'}).exitCode == 0);
         QProcess viewer;
-        viewer.setWorkingDirectory(work.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("QT_QPA_PLATFORM", "offscreen");
-        viewer.setProcessEnvironment(env);
+        Launch().in(work.path()).with("QT_QPA_PLATFORM", "offscreen").prepare(viewer);
         viewer.start(kViewer, {});
         QVERIFY(viewer.waitForStarted());
         // It stays up showing the plot (an unreadable file would end it with a message).
@@ -111,23 +97,19 @@ private slots:
     }
 
 private:
-    Run simulate(const QStringList &arguments) {
-        QProcess process;
-        process.setWorkingDirectory(work.path());
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("KARVENOCOM_STEP_MS", "0");
-        process.setProcessEnvironment(env);
-        process.setProcessChannelMode(QProcess::MergedChannels);
-        process.start(kSimulator, arguments);
-        Run run;
-        if (!process.waitForFinished(60000))
-            return run;
-        run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-        run.lines = QString::fromLocal8Bit(process.readAll()).split('\n', Qt::SkipEmptyParts);
-        return run;
-    }
-
     QTemporaryDir work;
+
+    // The simulator's output lines, standard error included.
+    struct Lines {
+        int exitCode;
+        QStringList lines;
+    };
+    Lines simulate(const QStringList &arguments) {
+        const Finished f =
+            runProgram(kSimulator, arguments,
+                       Launch().in(work.path()).with("KARVENOCOM_STEP_MS", "0").mergeChannels());
+        return {f.exitCode, f.out.split('\n', Qt::SkipEmptyParts)};
+    }
 };
 
 QTEST_GUILESS_MAIN(TestStandIns)

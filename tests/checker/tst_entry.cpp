@@ -24,7 +24,6 @@ private slots:
         };
         const QList<int> fits{999, 999, 999, -1, 1000000, -1};
         QTest::newRow("largest counts") << 1 << fits << kOk;
-        QTest::newRow("version -1") << -1 << fits << kOk;
         for (const int v : {0, 2, -2})
             QTest::newRow(qPrintable(QString("version %1").arg(v)))
                 << v << fits << err(1001, " INCOMPATIBLE VERSION " + num(v));

@@ -1,10 +1,10 @@
 #include "slurmcluster.h"
 
-#include <QCoreApplication>
+#include "../app/programs.h"
+
 #include <QDeadlineTimer>
+#include <QDebug>
 #include <QDir>
-#include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QSysInfo>
 #include <QThread>
@@ -15,36 +15,27 @@
 
 namespace {
 
-// Runs a program to its end; its standard output, or empty with `ok` false.
-QString runProgram(const QString &program, const QStringList &args, bool *ok,
-                   int timeoutMs = 20000) {
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(program, args);
-    *ok = process.waitForFinished(timeoutMs) && process.exitStatus() == QProcess::NormalExit &&
-          process.exitCode() == 0;
-    return QString::fromLocal8Bit(process.readAll());
+// Runs a program to its end; whether it ended with status 0, and its output, errors included.
+bool runs(const QString &program, const QStringList &args, QString *out = nullptr,
+          int timeoutMs = 20000) {
+    const Finished f = runProgram(program, args, Launch().mergeChannels().waitMs(timeoutMs));
+    if (out)
+        *out = f.out.trimmed();
+    return f.exitCode == 0;
 }
 
 qint64 memoryMb() {
-    QFile meminfo(QStringLiteral("/proc/meminfo"));
-    if (!meminfo.open(QIODevice::ReadOnly))
-        return 1024;
-    const QList<QByteArray> first = meminfo.readLine().simplified().split(' ');
+    const QList<QByteArray> first =
+        readFile("/proc/meminfo").split('\n')[0].simplified().split(' ');
     return qMax<qint64>(512, first.value(1).toLongLong() / 1024 - 512);
 }
 
 QString tail(const QString &file) {
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return QString();
-    const QByteArray all = f.readAll();
-    return QString::fromLocal8Bit(all.right(600));
+    return QString::fromLocal8Bit(readFile(file).right(600));
 }
 
 pid_t pidIn(const QString &pidFile) {
-    QFile f(pidFile);
-    return f.open(QIODevice::ReadOnly) ? pid_t(f.readAll().trimmed().toLongLong()) : 0;
+    return pid_t(readFile(pidFile).trimmed().toLongLong());
 }
 
 // A test that crashes never reaches the destructor: its daemons would live on. They are stopped
@@ -91,24 +82,27 @@ SlurmCluster::~SlurmCluster() {
     stop();
 }
 
+bool SlurmCluster::fail(QString *why, const QString &reason) {
+    failure = reason;
+    if (why)
+        *why = reason;
+    else
+        qInfo().noquote() << "Slurm cases are skipped:" << reason;
+    return false;
+}
+
 bool SlurmCluster::start(QString *why) {
     for (const char *program : {"munged", "slurmctld", "slurmd", "sinfo", "sbatch"}) {
         if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty() &&
             QStandardPaths::findExecutable(QLatin1String(program), {"/usr/sbin", "/sbin"})
-                .isEmpty()) {
-            *why = QStringLiteral("%1 is not installed (scripts/setup.sh installs Slurm)")
-                       .arg(QLatin1String(program));
-            return false;
-        }
+                .isEmpty())
+            return fail(why, QStringLiteral("%1 is not installed (scripts/setup.sh installs Slurm)")
+                                 .arg(QLatin1String(program)));
     }
-    if (::geteuid() != 0) {
-        *why = QStringLiteral("the test Slurm runs its daemons as root");
-        return false;
-    }
-    if (!dir.isValid()) {
-        *why = QStringLiteral("no temporary folder");
-        return false;
-    }
+    if (::geteuid() != 0)
+        return fail(why, QStringLiteral("the test Slurm runs its daemons as root"));
+    if (!dir.isValid())
+        return fail(why, QStringLiteral("no temporary folder"));
     QDir root(dir.path());
     for (const char *sub : {"munge", "spool", "state", "log", "run"})
         root.mkdir(QLatin1String(sub));
@@ -118,102 +112,69 @@ bool SlurmCluster::start(QString *why) {
     QFile::setPermissions(dir.path(), open);
     QFile::setPermissions(path("munge"), open);
 
-    QFile key(path("munge/munge.key"));
     QFile random(QStringLiteral("/dev/urandom"));
-    if (!key.open(QIODevice::WriteOnly) || !random.open(QIODevice::ReadOnly) ||
-        key.write(random.read(1024)) != 1024) {
-        *why = QStringLiteral("cannot write the munge key");
-        return false;
-    }
-    key.close();
-    QFile::setPermissions(key.fileName(), QFile::ReadOwner);
+    if (!random.open(QIODevice::ReadOnly) || !writeFile(path("munge/munge.key"), random.read(1024)))
+        return fail(why, QStringLiteral("cannot write the munge key"));
+    QFile::setPermissions(path("munge/munge.key"), QFile::ReadOwner);
 
-    bool ok = false;
-    const QString mungeOut =
-        runProgram(QStringLiteral("munged"),
-                   {"--key-file=" + path("munge/munge.key"), "--socket=" + path("munge/munge.sock"),
-                    "--pid-file=" + path("munge/munged.pid"),
-                    "--log-file=" + path("munge/munged.log"), "--seed-file=" + path("munge/seed")},
-                   &ok);
-    if (!ok) {
-        *why = QStringLiteral("munged did not start: ") + mungeOut.trimmed();
-        return false;
-    }
+    QString out;
+    if (!runs(QStringLiteral("munged"),
+              {"--key-file=" + path("munge/munge.key"), "--socket=" + path("munge/munge.sock"),
+               "--pid-file=" + path("munge/munged.pid"), "--log-file=" + path("munge/munged.log"),
+               "--seed-file=" + path("munge/seed")},
+              &out))
+        return fail(why, QStringLiteral("munged did not start: ") + out);
     started = true; // from here on stop() has something to stop
 
     // Ports of their own, so that clusters of tests running side by side do not meet.
     const int port = 20000 + int(::getpid() % 10000) * 2;
     const QString host = QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0);
-    QString conf =
-        QStringLiteral("ClusterName=karvenotest\n"
-                       "SlurmctldHost=%1(127.0.0.1)\n"
-                       "SlurmctldPort=%2\n"
-                       "SlurmdPort=%3\n"
-                       "AuthType=auth/munge\n"
-                       "AuthInfo=socket=%4\n"
-                       "CryptoType=crypto/munge\n"
-                       "SlurmUser=root\n"
-                       "SlurmdUser=root\n"
-                       "StateSaveLocation=%5\n"
-                       "SlurmdSpoolDir=%6\n"
-                       "SlurmctldPidFile=%7\n"
-                       "SlurmdPidFile=%8\n"
-                       "SlurmctldLogFile=%9\n"
-                       "SlurmdLogFile=%10\n"
-                       "ProctrackType=proctrack/linuxproc\n"
-                       "TaskPlugin=task/none\n"
-                       "SelectType=select/cons_tres\n"
-                       "SelectTypeParameters=CR_Core\n"
-                       "SchedulerType=sched/backfill\n"
+    const QString conf =
+        QStringLiteral("ClusterName=karvenotest\nSlurmctldHost=%1(127.0.0.1)\n"
+                       "SlurmctldPort=%2\nSlurmdPort=%3\n"
+                       "AuthType=auth/munge\nAuthInfo=socket=%4\nCryptoType=crypto/munge\n"
+                       "SlurmUser=root\nSlurmdUser=root\n"
+                       "StateSaveLocation=%5\nSlurmdSpoolDir=%6\n"
+                       "SlurmctldPidFile=%7\nSlurmdPidFile=%8\n"
+                       "SlurmctldLogFile=%9\nSlurmdLogFile=%10\n"
+                       "ProctrackType=proctrack/linuxproc\nTaskPlugin=task/none\n"
+                       "SelectType=select/cons_tres\nSelectTypeParameters=CR_Core\n"
+                       "SchedulerType=sched/backfill\nSchedulerParameters=sched_interval=1\n"
                        "JobAcctGatherType=jobacct_gather/none\n"
                        "AccountingStorageType=accounting_storage/none\n"
-                       "MpiDefault=none\n"
-                       "ReturnToService=2\n"
-                       "SchedulerParameters=sched_interval=1\n"
+                       "MpiDefault=none\nReturnToService=2\n"
                        "NodeName=%1 NodeAddr=127.0.0.1 CPUs=%11 RealMemory=%12 State=UNKNOWN\n"
-                       "PartitionName=debug Nodes=%1 Default=YES MaxTime=INFINITE State=UP\n");
-    conf =
-        conf.arg(host)
+                       "PartitionName=debug Nodes=%1 Default=YES MaxTime=INFINITE State=UP\n")
+            .arg(host)
             .arg(port)
             .arg(port + 1)
             .arg(path("munge/munge.sock"), path("state"), path("spool"), path("run/slurmctld.pid"),
                  path("run/slurmd.pid"), path("log/slurmctld.log"), path("log/slurmd.log"))
             .arg(QThread::idealThreadCount())
             .arg(memoryMb());
-    QFile confFile(path("slurm.conf"));
-    if (!confFile.open(QIODevice::WriteOnly) || confFile.write(conf.toUtf8()) < 0) {
-        *why = QStringLiteral("cannot write slurm.conf");
-        return false;
-    }
-    confFile.close();
+    if (!writeFile(path("slurm.conf"), conf.toUtf8()))
+        return fail(why, QStringLiteral("cannot write slurm.conf"));
     qputenv("SLURM_CONF", path("slurm.conf").toLocal8Bit());
 
-    const QString ctldOut = runProgram(QStringLiteral("slurmctld"), {}, &ok);
-    if (!ok) {
-        *why = QStringLiteral("slurmctld did not start: %1 %2")
-                   .arg(ctldOut.trimmed(), tail(path("log/slurmctld.log")));
-        return false;
-    }
-    const QString slurmdOut = runProgram(QStringLiteral("slurmd"), {}, &ok);
-    if (!ok) {
-        *why = QStringLiteral("slurmd did not start: %1 %2")
-                   .arg(slurmdOut.trimmed(), tail(path("log/slurmd.log")));
-        return false;
+    for (const char *daemon : {"slurmctld", "slurmd"}) {
+        const QString name = QLatin1String(daemon);
+        if (!runs(name, {}, &out))
+            return fail(why, QStringLiteral("%1 did not start: %2 %3")
+                                 .arg(name, out, tail(path("log/" + name + ".log"))));
     }
     const QDeadlineTimer deadline(60000);
     QString state;
     while (!deadline.hasExpired()) {
-        state = runProgram(QStringLiteral("sinfo"), {"-h", "-o", "%t"}, &ok, 5000).trimmed();
-        if (ok && state == QLatin1String("idle")) {
+        if (runs(QStringLiteral("sinfo"), {"-h", "-o", "%t"}, &state, 5000) &&
+            state == QLatin1String("idle")) {
             guardAgainstCrashes({pidIn(path("run/slurmd.pid")), pidIn(path("run/slurmctld.pid")),
                                  pidIn(path("munge/munged.pid"))});
             return true;
         }
         QThread::msleep(250);
     }
-    *why = QStringLiteral("the node did not become idle (sinfo: %1); slurmd log: %2")
-               .arg(state, tail(path("log/slurmd.log")));
-    return false;
+    return fail(why, QStringLiteral("the node did not become idle (sinfo: %1); slurmd log: %2")
+                         .arg(state, tail(path("log/slurmd.log"))));
 }
 
 void SlurmCluster::stop() {
@@ -221,11 +182,11 @@ void SlurmCluster::stop() {
         return;
     started = false;
     // Jobs a failed test left behind would outlive slurmd in their slurmstepd: end them first.
-    bool ok = false;
-    runProgram(QStringLiteral("scancel"), {"--quiet", "--user=root"}, &ok, 10000);
+    runs(QStringLiteral("scancel"), {"--quiet", "--user=root"}, nullptr, 10000);
     const QDeadlineTimer deadline(15000);
+    QString queued;
     while (!deadline.hasExpired() &&
-           !runProgram(QStringLiteral("squeue"), {"-h", "-o", "%i"}, &ok, 5000).trimmed().isEmpty())
+           (runs(QStringLiteral("squeue"), {"-h", "-o", "%i"}, &queued, 5000), !queued.isEmpty()))
         QThread::msleep(200);
     stopByPidFile(path("run/slurmd.pid"));
     stopByPidFile(path("run/slurmctld.pid"));

@@ -14,14 +14,23 @@ public:
     SlurmCluster(const SlurmCluster &) = delete;
     SlurmCluster &operator=(const SlurmCluster &) = delete;
 
-    // Starts the daemons and waits until the node is idle; false with the reason otherwise.
-    bool start(QString *why);
+    // Starts the daemons and waits until the node is idle; otherwise false, with the reason
+    // logged, kept in whyNot() and written to `why` when given.
+    bool start(QString *why = nullptr);
     void stop();
     bool running() const { return started; }
+    const QString &whyNot() const { return failure; }
 
 private:
+    bool fail(QString *why, const QString &reason);
     QString path(const QString &name) const { return dir.filePath(name); }
 
     QTemporaryDir dir;
     bool started = false;
+    QString failure;
 };
+
+// Skips a case of the Slurm back-end when the test Slurm did not start.
+#define SKIP_WITHOUT_SLURM(cluster, backend)                                                       \
+    if ((backend) == QLatin1String("slurm") && !(cluster).whyNot().isEmpty())                      \
+    QSKIP(qPrintable("no test Slurm: " + (cluster).whyNot()))

@@ -7,11 +7,10 @@
 #include "run/slurmbackend.h"
 #include "run/study.h"
 
+#include "../app/programs.h"
 #include "slurmcluster.h"
 
-#include <QFile>
 #include <QLoggingCategory>
-#include <QProcess>
 #include <QSignalSpy>
 #include <QSysInfo>
 #include <QTemporaryDir>
@@ -25,20 +24,19 @@ const QString kSimulator = QStringLiteral(KARVENO_BINARY_DIR "/bin/KARVENOCOM.ex
 const QString kDevice = QStringLiteral(KARVENO_SOURCE_DIR "/examples/classical_mosfet.txt");
 constexpr int kWaitMs = 90000;
 
-QByteArray readFile(const QString &path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 // The device with its particle count set as given (0 breaks the design checker's rules).
 QString writeDevice(const QString &folder, int particles) {
     QByteArray text = readFile(kDevice);
     text.replace("\nNPARTICLES 1 10 ", "\nNPARTICLES 1 " + QByteArray::number(particles) + ' ');
     const QString path = folder + QStringLiteral("/device%1.txt").arg(particles);
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(text) != text.size())
-        return QString();
-    return path;
+    return writeFile(path, text) ? path : QString();
+}
+
+// A study of the device over the particle counts given.
+bool makeStudy(const QString &folder, const QStringList &particles, QString *error) {
+    StudyDefinition definition;
+    definition.settings << StudySetting{QStringLiteral("general/NPARTICLES"), particles};
+    return Study::make(kDevice, folder, definition, error);
 }
 
 // The simulator's pause between progress lines for the runs submitted while this lives.
@@ -67,8 +65,6 @@ class TestBackends : public QObject {
 
     QTemporaryDir work;
     SlurmCluster cluster;
-    bool slurmUp = false;
-    QString slurmWhy;
 
     std::unique_ptr<RunBackend> makeBackend(const QString &kind, const QString &partition = {}) {
         if (kind == QLatin1String("local")) {
@@ -83,9 +79,6 @@ class TestBackends : public QObject {
         settings.pollMs = 200;
         return std::make_unique<SlurmBackend>(settings);
     }
-    bool skipWithoutSlurm(const QString &kind) {
-        return kind == QLatin1String("slurm") && !slurmUp;
-    }
     static void backendRows() {
         QTest::addColumn<QString>("kind");
         QTest::newRow("local") << QStringLiteral("local");
@@ -99,9 +92,7 @@ private slots:
         qputenv("KARVENOCOM_STEP_MS", "2");
         // Every simulator line is a debug trace; here they would only bury the results.
         QLoggingCategory::setFilterRules(QStringLiteral("default.debug=false"));
-        slurmUp = cluster.start(&slurmWhy);
-        if (!slurmUp)
-            qInfo().noquote() << "Slurm cases are skipped:" << slurmWhy;
+        cluster.start();
     }
     void cleanupTestCase() { cluster.stop(); }
 
@@ -127,8 +118,7 @@ private slots:
         QFETCH(bool, cancelIt);
         QFETCH(Run::State, expected);
         QFETCH(QByteArray, logged);
-        if (skipWithoutSlurm(kind))
-            QSKIP(qPrintable(QStringLiteral("no test Slurm: ") + slurmWhy));
+        SKIP_WITHOUT_SLURM(cluster, kind);
         const QString folder = work.filePath(QString(QTest::currentDataTag()).replace(' ', '_'));
         QVERIFY(QDir().mkpath(folder));
         const QString project = writeDevice(folder, particles);
@@ -161,15 +151,12 @@ private slots:
     void studyWithLimit_data() { backendRows(); }
     void studyWithLimit() {
         QFETCH(QString, kind);
-        if (skipWithoutSlurm(kind))
-            QSKIP(qPrintable(QStringLiteral("no test Slurm: ") + slurmWhy));
+        SKIP_WITHOUT_SLURM(cluster, kind);
         const QString folder = work.filePath("study-" + kind);
-        StudyDefinition definition;
-        definition.settings << StudySetting{QStringLiteral("general/NPARTICLES"),
-                                            {"1", "2", "0", "4", "5", "6"}};
+        const QStringList particles{"1", "2", "0", "4", "5", "6"};
         QString error;
-        QVERIFY2(Study::make(kDevice, folder, definition, &error), qPrintable(error));
-        QVERIFY(!Study::make(kDevice, folder, definition, &error)); // never over a study
+        QVERIFY2(makeStudy(folder, particles, &error), qPrintable(error));
+        QVERIFY(!makeStudy(folder, particles, &error)); // never over a study
 
         Study study;
         QVERIFY2(study.open(folder, &error), qPrintable(error));
@@ -216,13 +203,10 @@ private slots:
     void reopenedStudyIsFollowed_data() { backendRows(); }
     void reopenedStudyIsFollowed() {
         QFETCH(QString, kind);
-        if (skipWithoutSlurm(kind))
-            QSKIP(qPrintable(QStringLiteral("no test Slurm: ") + slurmWhy));
+        SKIP_WITHOUT_SLURM(cluster, kind);
         const QString folder = work.filePath("reopened-" + kind);
-        StudyDefinition definition;
-        definition.settings << StudySetting{QStringLiteral("general/NPARTICLES"), {"3", "7"}};
         QString error;
-        QVERIFY2(Study::make(kDevice, folder, definition, &error), qPrintable(error));
+        QVERIFY2(makeStudy(folder, {"3", "7"}, &error), qPrintable(error));
         Study first;
         QVERIFY(first.open(folder, &error));
         auto firstBackend = makeBackend(kind);
@@ -247,11 +231,8 @@ private slots:
     // waiting in a live session, or in one on another machine, are left to it.
     void abandonedPointsAreReclaimed() {
         const QString folder = work.filePath("abandoned");
-        StudyDefinition definition;
-        definition.settings << StudySetting{QStringLiteral("general/NPARTICLES"),
-                                            {"1", "2", "3", "4"}};
         QString error;
-        QVERIFY2(Study::make(kDevice, folder, definition, &error), qPrintable(error));
+        QVERIFY2(makeStudy(folder, {"1", "2", "3", "4"}, &error), qPrintable(error));
         QProcess ended;
         ended.start(QStringLiteral("true"));
         QVERIFY(ended.waitForStarted());
@@ -269,9 +250,7 @@ private slots:
             fields[header.indexOf("job")] = marks[i].toUtf8();
             lines[i + 1] = fields.join(',');
         }
-        QFile table(folder + "/study.csv");
-        QVERIFY(table.open(QIODevice::WriteOnly) && table.write(lines.join('\n')) > 0);
-        table.close();
+        QVERIFY(writeFile(folder + "/study.csv", lines.join('\n')));
 
         Study study;
         QVERIFY2(study.open(folder, &error), qPrintable(error));
@@ -284,8 +263,7 @@ private slots:
     }
 
     void refusedSubmissionShowsSlurmsMessage() {
-        if (!slurmUp)
-            QSKIP(qPrintable(QStringLiteral("no test Slurm: ") + slurmWhy));
+        SKIP_WITHOUT_SLURM(cluster, QStringLiteral("slurm"));
         const QString folder = work.filePath("refused");
         QVERIFY(QDir().mkpath(folder));
         auto backend = makeBackend(QStringLiteral("slurm"), QStringLiteral("nosuch"));
