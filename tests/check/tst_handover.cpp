@@ -204,70 +204,55 @@ private slots:
     // reaches the checker: a NaN final time would pass every bound. Nor does a design without
     // volums.
     void unfitDesignsAreRefusedBeforeChecking_data() {
-        QTest::addColumn<QString>("where");
         QTest::addColumn<QString>("refusal");
-        QTest::newRow("general setting") << "general"
-                                         << "The value of setting P2 of the general "
-                                            "settings is not a finite number!";
-        QTest::newRow("volum setting")
-            << "volum setting"
-            << "The value of setting P2 of volum V0 is not a finite number!";
-        QTest::newRow("choice value")
-            << "choice"
-            << "The value of setting x of the general settings is not a finite number!";
-        QTest::newRow("material setting")
-            << "material"
-            << "The value of setting P2 of material Si is not a finite number!";
-        QTest::newRow("size") << "size"
-                              << "Volum V1 has a position or size that is not a finite number!";
-        QTest::newRow("scale overflow")
-            << "scale"
-            << "Volum V0 has a position or size that is not a finite number!";
-        QTest::newRow("atom") << "atom"
-                              << "Volum V0 has an atom whose position is not a finite number!";
-        QTest::newRow("name outside Latin-1")
-            << "name"
-            << "The name of volum \u03a9 has characters outside Latin-1, which the "
-               "checker cannot hold!";
-        QTest::newRow("no volums") << "none"
-                                   << "No volums to check!";
+        const QString nan = QStringLiteral(" is not a finite number!");
+        QTest::newRow("general setting") << "The value of setting P2 of the general settings" + nan;
+        QTest::newRow("volum setting") << "The value of setting P2 of volum V0" + nan;
+        QTest::newRow("choice value") << "The value of setting x of the general settings" + nan;
+        QTest::newRow("material setting") << "The value of setting P2 of material Si" + nan;
+        QTest::newRow("size") << "Volum V1 has a position or size that" + nan;
+        QTest::newRow("scale overflow") << "Volum V0 has a position or size that" + nan;
+        QTest::newRow("atom") << "Volum V0 has an atom whose position" + nan;
+        QTest::newRow("name outside Latin-1") << "The name of volum \u03a9 has characters outside "
+                                                 "Latin-1, which the checker cannot hold!";
+        QTest::newRow("no volums") << "No volums to check!";
     }
     void unfitDesignsAreRefusedBeforeChecking() {
-        QFETCH(QString, where);
         QFETCH(QString, refusal);
+        const QByteArray where = QTest::currentDataTag();
         Design d({{"Si", 1}}, 2);
         QList<Category> general = reals(3);
         d.input.categories = &general;
         const double nan = std::numeric_limits<double>::quiet_NaN();
         const double inf = std::numeric_limits<double>::infinity();
-        if (where == "general")
+        if (where == "general setting")
             general[0].getProperties()[1].setValue(nan);
         if (where == "volum setting") {
             d.volums[0].setCategories(reals(2));
             d.volums[0].getCategories()[0].getProperties()[1].setValue(-inf);
         }
-        if (where == "choice") {
+        if (where == "choice value") {
             Property choice(QStringLiteral("mode"), Property::Choice, 1, QString());
             Condition c(QStringLiteral("on"), true);
             c.addProperty(Property(QStringLiteral("x"), Property::Integer, nan, QString()));
             choice.addCondition(c);
             general[0].addProperty(choice);
         }
-        if (where == "material") {
+        if (where == "material setting") {
             d.registry.getMaterials()->first()->setCategories(reals(2));
             d.registry.getMaterials()->first()->getCategories()[0].getProperties()[1].setValue(nan);
         }
         if (where == "size")
             d.volums[1].addCoords(Coord(1, 0, 0), 1, std::numeric_limits<float>::infinity(), 1);
-        if (where == "scale") {
+        if (where == "scale overflow") {
             d.volums[0].addCoords(Coord(0, 0, 0), 3e38f, 1, 1);
             d.input.x = {9.0, 300};
         }
         if (where == "atom")
             d.volums[0].setAtomsInfo({Atom(0, nan, 0, d.registry.getMaterials()->first(), false)});
-        if (where == "name")
+        if (where == "name outside Latin-1")
             d.volums[0].setName(QStringLiteral("\u03a9"));
-        if (where == "none")
+        if (where == "no volums")
             d.volums.clear();
         const CheckVerdict v = checkDesign(d.input);
         QVERIFY(!v.checked && !v.ok());
