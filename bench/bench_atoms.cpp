@@ -7,12 +7,13 @@
 #include "model/materialsmanager.h"
 #include "model/volum.h"
 
+#include "literalsites.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLoggingCategory>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -25,40 +26,6 @@ struct Case {
     QList<Coord> basis;
     float size;
 };
-
-double component(const Coord &c, int axis) {
-    return axis == 0 ? c.getX() : axis == 1 ? c.getY() : c.getZ();
-}
-
-// The generation as the rule reads, without pruning: the reference for speed and for the list.
-std::vector<std::array<double, 4>> literalSites(const Material &m, const Volum &box) {
-    const double e[3] = {std::trunc(box.getxSize()), std::trunc(box.getySize()),
-                         std::trunc(box.getzSize())};
-    const Coord v[3] = {m.getAtomVec1(), m.getAtomVec2(), m.getAtomVec3()};
-    int n[3] = {0, 0, 0};
-    for (int p = 0; p < 3; ++p)
-        for (int a = 0; a < 3; ++a)
-            if (component(v[p], a) != 0.0)
-                n[p] = std::max(n[p], int(std::ceil(e[a] / std::fabs(component(v[p], a)))) + 2);
-    std::vector<std::array<double, 4>> sites;
-    const QList<Coord> &offsets = m.getOffsets();
-    for (int i = -3 * n[0]; i <= 3 * n[0]; ++i)
-        for (int j = -3 * n[1]; j <= 3 * n[1]; ++j)
-            for (int k = -3 * n[2]; k <= 3 * n[2]; ++k)
-                for (int l = 0; l < offsets.size(); ++l) {
-                    std::array<double, 4> s = {0, 0, 0, double(l)};
-                    bool inside = true;
-                    for (int a = 0; a < 3; ++a) {
-                        s[a] = component(offsets[l], a) +
-                               ((component(v[0], a) * i + component(v[1], a) * j) +
-                                component(v[2], a) * k);
-                        inside = inside && s[a] >= 0 && s[a] <= e[a];
-                    }
-                    if (inside)
-                        sites.push_back(s);
-                }
-    return sites;
-}
 
 double msSince(const QElapsedTimer &timer) {
     return timer.nsecsElapsed() / 1e6;
@@ -97,7 +64,7 @@ void compareWithLiteral(const Coord &a1, const Coord &a2, const Coord &a3,
     }
     QElapsedTimer timer;
     timer.start();
-    const std::vector<std::array<double, 4>> literal = literalSites(*material, volum);
+    const std::vector<LatticeSite> literal = literalSites(*material, volum);
     const double literalMs = msSince(timer);
 
     bool identical = literal.size() == std::size_t(volum.getNumberOfAtoms());
