@@ -42,6 +42,17 @@ void nearestOnBox(const Ray &ray, const double min[3], const double max[3], doub
     gap = std::sqrt(d2);
 }
 
+// Calls visit(volum index, lower corner, upper corner) for every visible volum.
+template <class Visit> void forEachShownBox(const QList<Volum> &volums, Visit visit) {
+    for (int v = 0; v < volums.size(); ++v) {
+        if (!volums.at(v).isVisible())
+            continue;
+        double min[3], max[3];
+        volums.at(v).getBounds(min, max);
+        visit(v, min, max);
+    }
+}
+
 // Calls visit(volum index, atom index, centre) for every atom of the visible volums, its centre
 // in world coordinates.
 template <class Visit> void forEachShownAtom(const QList<Volum> &volums, Visit visit) {
@@ -92,12 +103,7 @@ double rayEntersBox(const Ray &ray, const double min[3], const double max[3]) {
 
 Hit castAtBoxes(const QList<Volum> &volums, const Ray &ray, double slope) {
     Hit best;
-    for (int v = 0; v < volums.size(); ++v) {
-        const Volum &volum = volums.at(v);
-        if (!volum.isVisible())
-            continue;
-        double min[3], max[3];
-        volum.getBounds(min, max);
+    forEachShownBox(volums, [&](int v, const double min[3], const double max[3]) {
         Hit hit;
         hit.volum = v;
         const double t = rayEntersBox(ray, min, max);
@@ -110,11 +116,11 @@ Hit castAtBoxes(const QList<Volum> &volums, const Ray &ray, double slope) {
             double gap = 0.0;
             nearestOnBox(ray, min, max, hit.point, hit.distance, gap);
             if (hit.distance <= 0.0 || gap > slope * hit.distance)
-                continue;
+                return;
         }
         if (better(hit, best))
             best = hit;
-    }
+    });
     return best;
 }
 
@@ -177,19 +183,14 @@ int volumAtPoint(const QList<Volum> &volums, const double eye[3], const double p
     int best = -1;
     double bestEnter = kInfinity;
     bool bestStrict = false;
-    for (int v = 0; v < volums.size(); ++v) {
-        const Volum &volum = volums.at(v);
-        if (!volum.isVisible())
-            continue;
-        double min[3], max[3];
-        volum.getBounds(min, max);
+    forEachShownBox(volums, [&](int v, const double min[3], const double max[3]) {
         bool holds = true, strict = true;
         for (int i = 0; i < 3; ++i) {
             holds = holds && min[i] - margin <= point[i] && point[i] <= max[i] + margin;
             strict = strict && min[i] <= point[i] && point[i] <= max[i];
         }
         if (!holds)
-            continue;
+            return;
         double lo[3], hi[3];
         for (int i = 0; i < 3; ++i) {
             lo[i] = min[i] - margin;
@@ -206,7 +207,7 @@ int volumAtPoint(const QList<Volum> &volums, const double eye[3], const double p
             bestEnter = std::min(enter, bestEnter);
             bestStrict = strict;
         }
-    }
+    });
     return best;
 }
 
